@@ -1,0 +1,9 @@
+// The application object: runs the main dialog and ends with it.
+#pragma once
+
+#include "afxwin.h"
+
+class CDemoApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};

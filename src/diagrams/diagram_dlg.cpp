@@ -1,0 +1,287 @@
+#include "diagram_dlg.h"
+
+#include <cmath>
+
+#include "flight_model.h"
+#include "resource_ids.h"
+#include "shaped_button.h"
+
+CDiagramDlg* g_pDiagramDlg = nullptr;
+bool g_bDiagramClosed = true;
+
+CShapedButton g_btnShiftUp;
+CShapedButton g_btnShiftDown;
+CShapedButton g_btnShiftRight;
+CShapedButton g_btnShiftLeft;
+
+namespace {
+
+// Stores a double result back into single precision.
+inline float F(double v) { return static_cast<float>(v); }
+
+// Truncates toward zero a pixel coordinate that is known to be finite and
+// far inside the int range.
+inline int Trunc(double v) { return static_cast<int>(v); }
+
+// A coordinate that can be converted to int without undefined behaviour;
+// anything beyond this lies far outside the buffer anyway.
+inline bool Convertible(double v) { return std::fabs(v) < 1.0e9; }
+
+const char* const kRowFormat = "%1.2f\t%1.3f\t%1.3f\t%1.3f\t";
+
+// The headings "Время", " Длина", "Высота", "Скорость" start 29, 30 and 33
+// dialog units apart.
+constexpr int kListingTabStopDlu = 29;
+
+}  // namespace
+
+CDiagramDlg::CDiagramDlg() : CDialog(IDD_DIAGRAM) { BindMessages(); }
+
+CDiagramDlg::~CDiagramDlg() {
+    // The window goes first, while this object is still whole; the buffer
+    // and its bitmap go with the members.
+    DestroyWindow();
+}
+
+// The window's message table, in its order. Bound once: the table stays
+// valid for every window created over this object.
+void CDiagramDlg::BindMessages() {
+    MapCommand(IDC_CALCULATE, BN_CLICKED, [this] { OnCalculate(); });
+    MapCommand(IDC_SHIFT_UP, BN_CLICKED, [this] { OnShiftUp(); });
+    MapCommand(IDC_SHIFT_DOWN, BN_CLICKED, [this] { OnShiftDown(); });
+    MapCommand(IDC_SHIFT_RIGHT, BN_CLICKED, [this] { OnShiftRight(); });
+    MapCommand(IDC_SHIFT_LEFT, BN_CLICKED, [this] { OnShiftLeft(); });
+}
+
+void CDiagramDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_DIAG_KEEP, m_chkKeep);
+    DDX_Text(pDX, IDC_LISTING, m_strListing);
+    DDX_Control(pDX, IDC_SHIFT_UP, g_btnShiftUp);
+    DDX_Control(pDX, IDC_SHIFT_LEFT, g_btnShiftLeft);
+    DDX_Control(pDX, IDC_SHIFT_RIGHT, g_btnShiftRight);
+    DDX_Control(pDX, IDC_SHIFT_DOWN, g_btnShiftDown);
+}
+
+bool CDiagramDlg::SetFlightData(float speed, int angleDegrees, int mass, float radius, int spin, float density,
+                                bool spinOn, bool dragOn) {
+    m_fSpeed = speed;
+    m_nMass = mass;
+    m_fRadius = radius;
+    m_nSpin = spin;
+    m_fDensity = density;
+    m_bSpin = spinOn;
+    m_bDrag = dragOn;
+    m_fAngleRad = physics::AngleRadians(angleDegrees);
+    DrawAxes();
+    return true;
+}
+
+int CDiagramDlg::OnCreate(LPCREATESTRUCT cs) {
+    SetWindowPos(nullptr, 10, 10, cs->cx, cs->cy, SWP_NOZORDER | SWP_NOREDRAW);
+    return 0;
+}
+
+BOOL CDiagramDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // Tab stops at the spacing of the column headings above the listing, so
+    // each row's four values stand under their headings.
+    if (auto* listing = dynamic_cast<CEdit*>(GetDlgItem(IDC_LISTING))) listing->SetTabStops(kListingTabStopDlu);
+    m_chkKeep.SetCheck(BST_CHECKED);
+    DrawAxes();
+
+    g_btnShiftLeft.SetToolTipText("Сдвиг рабочей области влево");
+    g_btnShiftLeft.SetBitmaps(IDB_RIGHT, IDB_RIGHT, IDB_RIGHT_HOVER, IDB_RIGHT_DISABLED, IDB_MASK, 2, 0, 0);
+    g_btnShiftRight.SetToolTipText("Сдвиг рабочей области вправо");
+    g_btnShiftRight.SetBitmaps(IDB_LEFT, IDB_LEFT, IDB_LEFT_HOVER, IDB_LEFT_DISABLED, IDB_MASK, 2, 0, 0);
+    g_btnShiftUp.SetToolTipText("Сдвиг рабочей области вверх");
+    g_btnShiftUp.SetBitmaps(IDB_UP, IDB_UP, IDB_UP_HOVER, IDB_UP_DISABLED, IDB_MASK, 1, 0, 0);
+    g_btnShiftDown.SetToolTipText("Сдвиг рабочей области вниз");
+    g_btnShiftDown.SetBitmaps(IDB_DOWN, IDB_DOWN, IDB_DOWN_HOVER, IDB_DOWN_DISABLED, IDB_MASK, 1, 0, 0);
+    return TRUE;
+}
+
+void CDiagramDlg::OnPaint() {
+    CPaintDC dc(this);
+    if (m_dcMem.GetSafeHdc()) dc.BitBlt(12, 12, 610, 490, &m_dcMem, m_nViewX, m_nViewY, SRCCOPY);
+}
+
+void CDiagramDlg::OnClose() {
+    DestroyWindow();
+    g_bDiagramClosed = true;
+}
+
+// Whatever ends the window (its close button, or the main dialog going away
+// and taking its owned windows with it), the flag then says it is gone.
+void CDiagramDlg::OnDestroy() { g_bDiagramClosed = true; }
+
+// Enter and Escape would end the dialog the way a modal one ends, which for
+// this window would only hide it while the main dialog still believes it
+// open. Enter presses the default button "Расчёт" by itself; Escape closes
+// the window properly.
+void CDiagramDlg::OnOK() {}
+
+void CDiagramDlg::OnCancel() { OnClose(); }
+
+int CDiagramDlg::DrawAxes() {
+    CClientDC dc(this);
+    const int bufW = static_cast<int>(m_fBufWidth);
+    const int bufH = static_cast<int>(m_fBufHeight);
+
+    if (!m_dcMem.GetSafeHdc()) {
+        // Once in the object's life: later windows draw into the same buffer.
+        m_dcMem.CreateCompatibleDC(&dc);
+        m_bmpBuffer.CreateCompatibleBitmap(&dc, bufW, bufH);
+        m_dcMem.SelectObject(&m_bmpBuffer);
+        m_dcMem.PatBlt(0, 0, bufW, bufH, WHITENESS);
+    }
+
+    UpdateData(FALSE);
+
+    if (m_chkKeep.GetCheck() == BST_UNCHECKED) m_dcMem.PatBlt(0, 0, bufW, bufH, WHITENESS);
+
+    // Axes.
+    CPen axisPen(PS_SOLID, 1, RGB(0, 0, 0));
+    CPen* oldPen = m_dcMem.SelectObject(&axisPen);
+    m_dcMem.MoveTo(kOriginX, 23);
+    m_dcMem.LineTo(kOriginX, kOriginY);
+    m_dcMem.LineTo(static_cast<int>(m_fBufWidth - 15), kOriginY);
+
+    // Grid: one line per second and one per unit. The horizontal rows are
+    // stepped in single precision, which decides how many of them fit.
+    CPen gridPen(PS_SOLID, 1, RGB(192, 192, 192));
+    m_dcMem.SelectObject(&gridPen);
+    for (int x = 85; x < m_fBufWidth - 10; x += 65) {
+        m_dcMem.MoveTo(x, kOriginY);
+        m_dcMem.LineTo(x, 21);
+    }
+    for (float y = 942.0f; y > 0; y = F(y - kPixelsPerUnit)) {
+        m_dcMem.MoveTo(kOriginX, Trunc(y));
+        m_dcMem.LineTo(static_cast<int>(m_fBufWidth - 15), Trunc(y));
+    }
+    m_dcMem.SelectObject(oldPen);
+
+    // Ticks and unit labels, with the context's own pen and font.
+    CString label;
+    m_dcMem.TextOut(3, 958, "0");
+    int k = 1;
+    for (float y = 942.0f; y > 0; y = F(y - kPixelsPerUnit), ++k) {
+        m_dcMem.MoveTo(15, Trunc(y));
+        m_dcMem.LineTo(25, Trunc(y));
+        label.Format("%d", k);
+        m_dcMem.TextOut(1, Trunc(y - 8.0), label);
+    }
+    int n = 1;
+    for (int x = 85; x < 1590; x += 65, ++n) {
+        m_dcMem.MoveTo(x, 960);
+        m_dcMem.LineTo(x, 970);
+        label.Format("%d", n);
+        m_dcMem.TextOut(x - 4, 966, label);
+    }
+
+    m_dcMem.SetTextColor(kHeightColor);
+    m_dcMem.TextOut(27, 506, " H , м");
+    m_dcMem.TextOut(482, 510, "Зависимость H(t)");
+    m_dcMem.SetTextColor(kSpeedColor);
+    m_dcMem.TextOut(27, 489, " V , м/с");
+    m_dcMem.TextOut(482, 489, "Зависимость V(t)");
+    m_dcMem.SetTextColor(RGB(0, 0, 0));
+    m_dcMem.TextOut(570, 945, "t, c");
+    return 0;
+}
+
+void CDiagramDlg::PlotPoint(float t, float value, int kind) {
+    const double x = t * kPixelsPerSecond + kOriginX;
+    const double y = kOriginY - std::fabs(static_cast<double>(value)) * kPixelsPerUnit;
+    // A sample that is not a number or lies far off the chart has no pixel.
+    if (Convertible(x) && Convertible(y))
+        m_dcMem.SetPixel(Trunc(x), Trunc(y), kind == 1 ? kSpeedColor : kHeightColor);
+    Invalidate(TRUE);
+}
+
+void CDiagramDlg::OnCalculate() {
+    if (m_chkKeep.GetCheck() == BST_UNCHECKED) DrawAxes();
+
+    PlotPoint(0.0f, m_fSpeed, 1);
+    PlotPoint(0.0f, 0.0f, 2);
+
+    CString row;
+    m_strListing.Empty();
+    row.Format(kRowFormat, 0.0, 0.0, 0.0, static_cast<double>(m_fSpeed));
+    m_strListing += row;
+
+    physics::Inputs in;
+    in.speed = m_fSpeed;
+    in.mass = m_nMass;
+    in.radius = m_fRadius;
+    in.spin = m_nSpin;
+    in.density = m_fDensity;
+    const physics::Coefficients k = physics::ComputeCoefficients(in);
+
+    physics::State s = physics::Launch(m_fSpeed, m_fAngleRad);
+    float t = 0.0f;
+    int n = 0;
+    // Bounded in steps as well: inputs that reach this window unchecked
+    // must not hold the user-interface thread forever.
+    for (long step = 0; step < physics::kMaxSteps; ++step) {
+        t = F(static_cast<double>(t) + m_fStep);
+        physics::Step(s, k, m_bSpin, m_bDrag, m_fStep, m_fGravity);
+        const float v = F(std::sqrt(static_cast<double>(s.vy) * s.vy + static_cast<double>(s.vx) * s.vx));
+        if (n == 10) {
+            row.Format(kRowFormat, static_cast<double>(t), static_cast<double>(s.x), static_cast<double>(s.y),
+                       static_cast<double>(v));
+            m_strListing += row;
+            n = 0;
+        }
+        PlotPoint(t, v, 1);
+        PlotPoint(t, s.y, 2);
+        // Below the ground, or no longer a number: the flight is over.
+        if (!(s.y >= 0.0f)) break;
+        ++n;
+    }
+
+    UpdateData(FALSE);
+}
+
+// Panning: each arrow moves the viewport origin one step, or, pressed at
+// its limit, disables itself; a step enables the opposite arrow again.
+
+void CDiagramDlg::OnShiftUp() {
+    if (m_nViewY > 80) {
+        m_nViewY -= 80;
+        Invalidate(FALSE);
+        g_btnShiftDown.EnableWindow(TRUE);
+    } else {
+        g_btnShiftUp.EnableWindow(FALSE);
+    }
+}
+
+void CDiagramDlg::OnShiftDown() {
+    if (m_nViewY < 490) {
+        m_nViewY += 80;
+        g_btnShiftUp.EnableWindow(TRUE);
+        Invalidate(FALSE);
+    } else {
+        g_btnShiftDown.EnableWindow(FALSE);
+    }
+}
+
+void CDiagramDlg::OnShiftRight() {
+    if (m_nViewX > 0) {
+        m_nViewX -= 120;
+        g_btnShiftLeft.EnableWindow(TRUE);
+        Invalidate(FALSE);
+    } else {
+        g_btnShiftRight.EnableWindow(FALSE);
+    }
+}
+
+void CDiagramDlg::OnShiftLeft() {
+    if (m_nViewX < m_fBufWidth - 650) {
+        m_nViewX += 120;
+        Invalidate(FALSE);
+        g_btnShiftRight.EnableWindow(TRUE);
+    } else {
+        g_btnShiftLeft.EnableWindow(FALSE);
+    }
+}

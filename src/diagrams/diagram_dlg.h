@@ -1,0 +1,94 @@
+// The Diagrams window: the flight of the main dialog computed again at once,
+// without animation, as two curves against time (speed V in blue, height H
+// in dark red) in a back buffer larger than the window, with a listing of
+// time, length, height and speed every 10 steps.
+//
+// One object lives for the whole run (g_pDiagramDlg); its window is created
+// and destroyed many times over it. The back buffer, the viewport origin and
+// the listing belong to the object, so a re-opened window shows them again.
+#pragma once
+
+#include "afxwin.h"
+
+class CShapedButton;
+
+class CDiagramDlg : public CDialog {
+public:
+    CDiagramDlg();
+    ~CDiagramDlg() override;
+
+    // Takes the main dialog's inputs (unchecked: values that slipped past its
+    // validation must still end the computation) and redraws the empty chart.
+    // The curves appear only with the next "Расчёт".
+    bool SetFlightData(float speed, int angleDegrees, int mass, float radius, int spin, float density,
+                       bool spinOn, bool dragOn);
+
+    // Prepares the back buffer and draws the empty chart over it (or over the
+    // kept curves while "Сохранять пред. графики" is checked). Returns 0.
+    int DrawAxes();
+    // One sample (t, value): kind 1 the V curve, anything else the H curve.
+    void PlotPoint(float t, float value, int kind);
+
+    // The back buffer, the viewport origin and the listing, for the tests and
+    // the screenshot tool.
+    CDC& MemDC() { return m_dcMem; }
+    int ViewX() const { return m_nViewX; }
+    int ViewY() const { return m_nViewY; }
+    const CString& Listing() const { return m_strListing; }
+
+    // Chart geometry in back-buffer pixels.
+    static constexpr int kOriginX = 20;
+    static constexpr int kOriginY = 965;
+    static constexpr double kPixelsPerSecond = 65.0;
+    static constexpr double kPixelsPerUnit = 23.55;
+    static constexpr COLORREF kSpeedColor = 0x00FF0000;
+    static constexpr COLORREF kHeightColor = 0x00000080;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    int OnCreate(LPCREATESTRUCT cs) override;
+    void OnPaint() override;
+    void OnClose() override;
+    void OnDestroy() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    void BindMessages();
+    void OnCalculate();
+    void OnShiftUp();
+    void OnShiftDown();
+    void OnShiftRight();
+    void OnShiftLeft();
+
+    CDC m_dcMem;
+    CBitmap m_bmpBuffer;
+    float m_fBufWidth = 1600.0f;
+    float m_fBufHeight = 1000.0f;
+    float m_fSpeed = 0.0f;
+    float m_fAngleRad = 0.0f;
+    float m_fStep = 0.005f;
+    float m_fGravity = 9.81f;
+    int m_nMass = 1;
+    float m_fRadius = 0.0f;
+    int m_nSpin = 0;
+    float m_fDensity = 0.0f;
+    bool m_bSpin = false;
+    bool m_bDrag = false;
+    int m_nViewX = 0;
+    int m_nViewY = 490;
+    CButton m_chkKeep;
+    CString m_strListing;
+};
+
+// The one Diagrams object, created by the main dialog's constructor.
+extern CDiagramDlg* g_pDiagramDlg;
+// True while the Diagrams window does not exist.
+extern bool g_bDiagramClosed;
+
+// The Diagrams window's arrow buttons, subclassed each time it is created.
+extern CShapedButton g_btnShiftUp;     // 1021
+extern CShapedButton g_btnShiftDown;   // 1022
+extern CShapedButton g_btnShiftRight;  // 1023, tooltip "вправо", image points left
+extern CShapedButton g_btnShiftLeft;   // 1024, tooltip "влево", image points right

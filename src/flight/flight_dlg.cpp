@@ -1,0 +1,226 @@
+#include "flight_dlg.h"
+
+#include "about_dlg.h"
+#include "color_dialog.h"
+#include "diagram_dlg.h"
+#include "resource_ids.h"
+
+namespace {
+const char* const kSpinClockwise = "Закрутить по часовой стрелке";
+const char* const kSpinCounterClockwise = "Закрутить против часовой стрелки";
+}  // namespace
+
+CFlightDlg::CFlightDlg() : CDialog(IDD_KORVEL_DIALOG) {
+    m_hIcon = AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : LoadIconResource(IDR_MAINFRAME);
+    BindMessages();
+    // The one Diagrams object; its window is created by "Диаграммы".
+    g_pDiagramDlg = new CDiagramDlg();
+    g_bDiagramClosed = true;
+}
+
+CFlightDlg::~CFlightDlg() {
+    StopFlight();
+    // The Diagrams window (if still open) goes before its object.
+    if (g_pDiagramDlg) {
+        g_pDiagramDlg->DestroyWindow();
+        delete g_pDiagramDlg;
+        g_pDiagramDlg = nullptr;
+    }
+    g_bDiagramClosed = true;
+}
+
+// The dialog's message table, in its order.
+void CFlightDlg::BindMessages() {
+    MapCommand(IDOK, BN_CLICKED, [this] { OnStart(); });
+    MapCommand(IDC_DIAGRAMS, BN_CLICKED, [this] { OnDiagrams(); });
+    MapCommand(IDC_SPIN_ON, BN_CLICKED, [this] { OnSpinOnClicked(); });
+    MapCommand(IDC_DRAG_ON, BN_CLICKED, [this] { OnDragOnClicked(); });
+    MapCommand(IDC_SPIN, EN_CHANGE, [this] { OnChangeSpin(); });
+    MapCommand(IDC_MASS, EN_CHANGE, [this] { OnChangeInput(); });
+    MapCommand(IDC_RADIUS, EN_CHANGE, [this] { OnChangeInput(); });
+    MapCommand(IDC_SPEED, EN_CHANGE, [this] { OnChangeInput(); });
+    MapCommand(IDC_ANGLE, EN_CHANGE, [this] { OnChangeInput(); });
+    MapCommand(IDC_DENSITY, EN_CHANGE, [this] { OnChangeInput(); });
+    MapCommand(IDC_PAN_LEFT, BN_CLICKED, [this] { OnPanLeft(); });
+    MapCommand(IDC_PAN_RIGHT, BN_CLICKED, [this] { OnPanRight(); });
+    MapCommand(IDC_PAN_UP, BN_CLICKED, [this] { OnPanUp(); });
+    MapCommand(IDC_PAN_DOWN, BN_CLICKED, [this] { OnPanDown(); });
+}
+
+void CFlightDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_DRAG_ON, m_chkDrag);
+    DDX_Control(pDX, IDC_SPIN_ON, m_chkSpin);
+    DDX_Control(pDX, IDC_KEEP, m_chkKeep);
+    DDX_Text(pDX, IDC_MASS, m_nMass);
+    DDV_MinMaxInt(pDX, m_nMass, 1, 5);
+    DDX_Text(pDX, IDC_ANGLE, m_nAngle);
+    DDV_MinMaxInt(pDX, m_nAngle, 0, 180);
+    DDX_Text(pDX, IDC_SPIN, m_nSpin);
+    DDV_MinMaxInt(pDX, m_nSpin, -30, 30);
+    DDX_Text(pDX, IDC_RADIUS, m_fRadius);
+    DDV_MinMaxFloat(pDX, m_fRadius, 0.0f, 0.5f);
+    DDX_Text(pDX, IDC_DENSITY, m_fDensity);
+    DDV_MinMaxFloat(pDX, m_fDensity, 0.1f, 5.1f);
+    DDX_Text(pDX, IDC_DELAY, m_nDelay);
+    DDV_MinMaxInt(pDX, m_nDelay, 10, 1000);
+    DDX_Control(pDX, IDC_PAN_DOWN, m_btnPanDown);
+    DDX_Control(pDX, IDC_PAN_UP, m_btnPanUp);
+    DDX_Control(pDX, IDC_PAN_RIGHT, m_btnPanRight);
+    DDX_Control(pDX, IDC_PAN_LEFT, m_btnPanLeft);
+    DDX_Text(pDX, IDC_SPEED, m_fSpeed);
+    DDV_MinMaxFloat(pDX, m_fSpeed, 1.0f, 30.0f);
+}
+
+void CFlightDlg::OnDataExchanged() {
+    // The flight thread reads the delay at every frame.
+    m_delayShared.store(m_nDelay);
+}
+
+int CFlightDlg::OnCreate(LPCREATESTRUCT cs) {
+    SetWindowPos(nullptr, 150, 190, cs->cx, cs->cy, SWP_NOZORDER);
+    return 0;
+}
+
+BOOL CFlightDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    CString about;
+    if (about.LoadString(IDS_ABOUTBOX) && !about.IsEmpty()) {
+        CMenu* menu = GetSystemMenu(FALSE);
+        menu->AppendMenu(MF_SEPARATOR);
+        menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about);
+    }
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    DrawField();
+
+    m_chkKeep.SetCheck(BST_CHECKED);
+    m_chkDrag.SetCheck(BST_CHECKED);
+    m_chkSpin.SetCheck(BST_CHECKED);
+    m_chkSpin.SetWindowText(kSpinClockwise);
+
+    // The arrows: tooltip first, then bitmaps (normal, pressed, hover,
+    // disabled, mask, draw mode, border, focus inset).
+    m_btnPanRight.SetToolTipText("Сдвиг рабочей области влево");
+    m_btnPanRight.SetBitmaps(IDB_RIGHT, IDB_RIGHT, IDB_RIGHT_HOVER, IDB_RIGHT_DISABLED, IDB_MASK, 2, 0, 0);
+    m_btnPanLeft.SetToolTipText("Сдвиг рабочей области вправо");
+    m_btnPanLeft.SetBitmaps(IDB_LEFT, IDB_LEFT, IDB_LEFT_HOVER, IDB_LEFT_DISABLED, IDB_MASK, 2, 0, 0);
+    m_btnPanUp.SetToolTipText("Сдвиг рабочей области вверх");
+    m_btnPanUp.SetBitmaps(IDB_UP, IDB_UP, IDB_UP_HOVER, IDB_UP_DISABLED, IDB_MASK, 1, 0, 0);
+    // The view starts at its lowest position.
+    m_btnPanDown.EnableWindow(FALSE);
+    m_btnPanDown.SetToolTipText("Сдвиг рабочей области вниз");
+    m_btnPanDown.SetBitmaps(IDB_DOWN, IDB_DOWN, IDB_DOWN_HOVER, IDB_DOWN_DISABLED, IDB_MASK, 1, 0, 0);
+    return TRUE;
+}
+
+void CFlightDlg::OnSysCommand(UINT id, LPARAM lParam) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about(this);
+        about.DoModal();
+    } else {
+        CDialog::OnSysCommand(id, lParam);
+    }
+}
+
+void CFlightDlg::OnPaint() {
+    CPaintDC dc(this);
+    if (IsIconic()) {
+        CRect rect;
+        GetClientRect(&rect);
+        const int x = (rect.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (rect.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_backMutex);
+        if (!m_dcBack.GetSafeHdc()) return;
+        dc.BitBlt(12, 12, 610, 490, &m_dcBack, m_nViewX.load(), m_nViewY.load(), SRCCOPY);
+    }
+    dc.FillSolidRect(m_rcSwatch, m_crTrajectory);
+}
+
+bool CFlightDlg::InputsAcceptable() const {
+    return m_fSpeed > 0 && m_fSpeed < 31 && m_fDensity < 5.11 && m_nSpin >= -30 && m_nSpin <= 30 &&
+           m_nAngle >= 0 && m_nAngle <= 180 && m_nDelay <= 1000;
+}
+
+void CFlightDlg::OnStart() {
+    // A field that failed its check has kept its last valid value; starting
+    // a flight with it would ignore what the user just typed, so a failed
+    // exchange refuses like the checks below.
+    if (!UpdateData(TRUE)) return;
+    if (!InputsAcceptable()) return;
+    // Enter may reach this while the button is disabled: one flight at a time.
+    if (m_bFlightRunning.load()) return;
+    m_pStartButton = GetDlgItem(IDOK);
+    m_pStartButton->EnableWindow(FALSE);
+    if (m_chkKeep.GetCheck() == BST_UNCHECKED) DrawField();
+
+    // The previous flight's thread has finished its work; collect it.
+    m_pFlightThread.reset();
+    m_flight.inputs = physics::Inputs{m_fSpeed, m_nAngle, m_nMass, m_fRadius, m_nSpin, m_fDensity};
+    m_flight.color = m_crTrajectory;
+    m_bStop.store(false);
+    m_bFlightRunning.store(true);
+    m_pFlightThread = AfxBeginThread(FlightThreadProc, this);
+
+    UpdateData(FALSE);
+}
+
+void CFlightDlg::OnDiagrams() {
+    if (!UpdateData(TRUE)) return;
+    if (!InputsAcceptable()) return;
+    if (g_bDiagramClosed) {
+        g_pDiagramDlg->Create(IDD_DIAGRAM, this);
+        g_bDiagramClosed = false;
+    }
+    PassInputsToDiagrams();
+}
+
+void CFlightDlg::PassInputsToDiagrams() {
+    if (g_bDiagramClosed || !g_pDiagramDlg) return;
+    g_pDiagramDlg->SetFlightData(m_fSpeed, m_nAngle, m_nMass, m_fRadius, m_nSpin, m_fDensity,
+                                 m_chkSpin.GetCheck() != BST_UNCHECKED, m_chkDrag.GetCheck() != BST_UNCHECKED);
+}
+
+void CFlightDlg::OnSpinOnClicked() {
+    GetDlgItem(IDC_SPIN)->EnableWindow(m_chkSpin.GetCheck() == BST_CHECKED);
+    UpdateData(TRUE);
+    PassInputsToDiagrams();
+}
+
+void CFlightDlg::OnDragOnClicked() {
+    GetDlgItem(IDC_DENSITY)->EnableWindow(m_chkDrag.GetCheck() == BST_CHECKED);
+    UpdateData(TRUE);
+    PassInputsToDiagrams();
+}
+
+void CFlightDlg::OnChangeSpin() {
+    const BOOL read = UpdateData(TRUE);
+    PassInputsToDiagrams();
+    m_chkSpin.SetWindowText(m_nSpin < 0 ? kSpinCounterClockwise : kSpinClockwise);
+    // After a refused field the members hold their last valid values;
+    // writing them back would overwrite what the user is correcting.
+    if (read) UpdateData(FALSE);
+}
+
+void CFlightDlg::OnChangeInput() {
+    UpdateData(TRUE);
+    PassInputsToDiagrams();
+}
+
+void CFlightDlg::OnDestroy() { StopFlight(); }
+
+void CFlightDlg::StopFlight() {
+    {
+        std::lock_guard<std::mutex> lock(m_stopMutex);
+        m_bStop.store(true);
+    }
+    m_stopWake.notify_all();
+    m_pFlightThread.reset();  // joins
+}

@@ -1,0 +1,108 @@
+// The main dialog: the flight inputs, the flight field with its back buffer,
+// the animated flight on a worker thread, panning and the trajectory colour.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "afxwin.h"
+#include "flight_model.h"
+#include "shaped_button.h"
+
+class CFlightDlg : public CDialog {
+public:
+    CFlightDlg();
+    ~CFlightDlg() override;
+
+    // What one flight uses, copied on the user-interface thread when it starts.
+    struct FlightParams {
+        physics::Inputs inputs;
+        COLORREF color = 0;
+    };
+
+    // The flight field's back buffer and the view offset into it; public for
+    // the screenshot tool and the tests, which read its pixels.
+    CDC& BackDC() { return m_dcBack; }
+    std::mutex& BackMutex() { return m_backMutex; }
+    int ViewX() const { return m_nViewX.load(); }
+    int ViewY() const { return m_nViewY.load(); }
+    bool FlightRunning() const { return m_bFlightRunning.load(); }
+    COLORREF TrajectoryColor() const { return m_crTrajectory; }
+
+    // Pixel of a point (x, y) in metres in the back buffer.
+    int FieldPixelX(float x) const;
+    int FieldPixelY(float y) const;
+
+    void DrawField();
+    void DrawBall(float x, float y);
+    friend UINT FlightThreadProc(void* param);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    int OnCreate(LPCREATESTRUCT cs) override;
+    void OnPaint() override;
+    void OnSysCommand(UINT id, LPARAM lParam) override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnDestroy() override;
+    void OnDataExchanged() override;
+
+private:
+    void BindMessages();
+    void OnStart();
+    void OnDiagrams();
+    void OnSpinOnClicked();
+    void OnDragOnClicked();
+    void OnChangeSpin();
+    void OnChangeInput();
+    void OnPanLeft();
+    void OnPanRight();
+    void OnPanUp();
+    void OnPanDown();
+    void PassInputsToDiagrams();
+    bool InputsAcceptable() const;
+    void RunFlight();
+    void StopFlight();
+    bool WaitDelay(int ms);
+
+    std::atomic<int> m_nViewX{800};
+    std::atomic<int> m_nViewY{490};
+    CRect m_rcSwatch{750, 239, 844, 257};
+    CBitmap m_bmpBack;
+    CDC m_dcBack;
+    float m_fFieldWidth = 1600.0f;
+    float m_fFieldHeight = 980.0f;
+    float m_fGravity = 9.81f;
+    float m_fTimeStep = 0.005f;
+    COLORREF m_crTrajectory = 0x00FF0000;
+    CShapedButton m_btnPanRight;  // 1017
+    CShapedButton m_btnPanLeft;   // 1011
+    CShapedButton m_btnPanUp;     // 1018
+    CShapedButton m_btnPanDown;   // 1019
+    CButton m_chkDrag;
+    CButton m_chkSpin;
+    CButton m_chkKeep;
+    int m_nMass = 1;
+    int m_nAngle = 45;
+    int m_nSpin = 10;
+    float m_fRadius = 0.1f;
+    float m_fDensity = 1.165f;
+    int m_nDelay = 50;
+    float m_fSpeed = 20.0f;
+    HICON m_hIcon = nullptr;
+
+    // Shared with the flight thread.
+    std::mutex m_backMutex;             // guards m_dcBack and m_bmpBack
+    std::atomic<int> m_delayShared{50};  // m_nDelay as the flight thread reads it
+    std::atomic<bool> m_bFlightRunning{false};
+    std::atomic<bool> m_bStop{false};
+    std::mutex m_stopMutex;
+    std::condition_variable m_stopWake;
+    FlightParams m_flight;           // written only while no flight runs
+    CWnd* m_pStartButton = nullptr;  // button 1, set before a flight starts
+    std::unique_ptr<CWinThread> m_pFlightThread;  // last: joined before the rest goes
+};
+
+UINT FlightThreadProc(void* param);

@@ -1,0 +1,76 @@
+#include "flight_model.h"
+
+#include <cmath>
+
+namespace physics {
+
+float AngleRadians(int degrees) {
+    return static_cast<float>(degrees * kDegToRad);
+}
+
+Coefficients ComputeCoefficients(const Inputs& in) {
+    Coefficients k;
+    const double r = in.radius;
+    k.ks = static_cast<float>(6.0 * in.spin * static_cast<double>(in.density) * r * r / in.mass);
+    k.kd = static_cast<float>(static_cast<double>(in.density) * r * 0.1 / in.mass);
+    return k;
+}
+
+State Launch(float speed, float angleRad) {
+    State s;
+    s.vx = static_cast<float>(static_cast<double>(speed) * std::cos(static_cast<double>(angleRad)));
+    s.vy = static_cast<float>(static_cast<double>(speed) * std::sin(static_cast<double>(angleRad)));
+    return s;
+}
+
+namespace {
+// Stores a double result back into single precision.
+inline float F(double v) { return static_cast<float>(v); }
+}  // namespace
+
+void Step(State& s, const Coefficients& k, bool spinOn, bool dragOn, float dtf, float gf) {
+    const double dt = dtf;
+    const double g = gf;
+
+    s.y = F(s.y + static_cast<double>(s.vy) * dt);
+    s.x = F(s.x + static_cast<double>(s.vx) * dt);
+
+    float dVy = 0, dVx = 0;
+    if (spinOn) {
+        dVy = F(static_cast<double>(k.ks) * s.vx * dt);
+        s.y = F(s.y + static_cast<double>(dVy) * dt);
+        dVx = F(-(static_cast<double>(k.ks) * s.vy * dt));
+        s.x = F(s.x + static_cast<double>(dVx) * dt);
+    }
+
+    if (dragOn) {
+        const float dx = F(static_cast<double>(k.kd) * s.vx * s.vx * dt);
+        const float dy = F(static_cast<double>(k.kd) * s.vy * s.vy * dt);
+        if (s.vx >= 0) {
+            s.x = F(s.x - static_cast<double>(dx) * dt);
+            s.vx = F(static_cast<double>(s.vx) - dx);
+        } else {
+            s.x = F(s.x + static_cast<double>(dx) * dt);
+            s.vx = F(static_cast<double>(s.vx) + dx);
+        }
+        if (s.vy >= 0) {
+            s.y = F(s.y - static_cast<double>(dy) * dt);
+            s.vy = F(static_cast<double>(s.vy) - dy);
+        } else {
+            s.y = F(s.y + static_cast<double>(dy) * dt);
+            s.vy = F(static_cast<double>(s.vy) + dy);
+        }
+    }
+
+    s.vy = F(s.vy - g * dt);
+    if (spinOn) {
+        s.vy = F(static_cast<double>(s.vy) + dVy);
+        s.vx = F(static_cast<double>(s.vx) + dVx);
+    }
+}
+
+bool IsBroken(const State& s) {
+    return !(std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.vx) && std::isfinite(s.vy));
+}
+
+}  // namespace physics

@@ -1,0 +1,56 @@
+// Everything the program's windows use from the platform layer.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "controls.h"
+#include "data_exchange.h"
+#include "dialog.h"
+#include "resources.h"
+#include "wnd.h"
+
+// Message boxes.
+constexpr UINT MB_OK = 0x0000;
+constexpr UINT MB_ICONEXCLAMATION = 0x0030;
+
+// The program's title: caption of its message boxes.
+const char* AfxGetAppName();
+int AfxMessageBox(const char* text, UINT type = MB_OK);
+
+// A worker thread started by AfxBeginThread. Its owner joins it before
+// anything the thread uses is destroyed.
+using AFX_THREADPROC = UINT (*)(void*);
+constexpr int THREAD_PRIORITY_NORMAL = 0;
+
+class CWinThread {
+public:
+    CWinThread(AFX_THREADPROC proc, void* param);
+    ~CWinThread();  // joins
+    CWinThread(const CWinThread&) = delete;
+    CWinThread& operator=(const CWinThread&) = delete;
+    void Join();
+
+private:
+    std::thread m_thread;
+};
+
+std::unique_ptr<CWinThread> AfxBeginThread(AFX_THREADPROC proc, void* param,
+                                           int priority = THREAD_PRIORITY_NORMAL,
+                                           UINT stackSize = 0);
+
+// The application: one object whose InitInstance runs the program.
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    virtual BOOL InitInstance() = 0;
+    HICON LoadIcon(UINT id) const { return LoadIconResource(id); }
+    CWnd* m_pMainWnd = nullptr;
+};
+CWinApp* AfxGetApp();
+
+// Prepares the toolkit side of the program: fonts and the default look.
+// Call once after the toolkit's application object exists.
+void AfxInitToolkit();

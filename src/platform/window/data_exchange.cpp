@@ -1,0 +1,137 @@
+#include "data_exchange.h"
+
+#include <QLineEdit>
+#include <QTextEdit>
+#include <QWidget>
+
+
+#include "afxwin.h"
+
+
+
+using namespace korvel::ddx;
+
+CDataExchange::CDataExchange(CDialog* dlg, BOOL saveAndValidate)
+    : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlg) {}
+
+void CDataExchange::CommitPending() {
+    if (m_pendingKind == PendingKind::Int)
+        *static_cast<int*>(const_cast<void*>(m_pendingTarget)) = m_pendingInt;
+    else if (m_pendingKind == PendingKind::Float)
+        *static_cast<float*>(const_cast<void*>(m_pendingTarget)) = m_pendingFloat;
+    m_pendingKind = PendingKind::None;
+    m_pendingTarget = nullptr;
+}
+
+void CDataExchange::Fail() {
+    m_pendingKind = PendingKind::None;
+    m_pendingTarget = nullptr;
+    if (m_bSaveAndValidate && m_idLastControl != 0) {
+        if (QWidget* w = m_pDlgWnd->ControlWidget(m_idLastControl)) {
+            w->setFocus(Qt::OtherFocusReason);
+            if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+        }
+    }
+    throw CUserException{};
+}
+
+namespace {
+
+QWidget* PrepareCtrl(CDataExchange* pDX, int id, bool edit) {
+    pDX->CommitPending();
+    pDX->m_idLastControl = id;
+    pDX->m_bEditLastControl = edit;
+    return pDX->m_pDlgWnd->ControlWidget(id);
+}
+
+std::string EditText(QWidget* w) {
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toUtf8().toStdString();
+    if (auto* e = qobject_cast<QTextEdit*>(w)) return e->toPlainText().toUtf8().toStdString();
+    return {};
+}
+
+// Changes the text only when it differs, so typing is not disturbed.
+void SetEditText(QWidget* w, const std::string& text) {
+    const QString t = QString::fromUtf8(text.c_str());
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        if (e->text() != t) e->setText(t);
+    } else if (auto* e = qobject_cast<QTextEdit*>(w)) {
+        if (e->toPlainText() != t) e->setPlainText(t);
+    }
+}
+
+}  // namespace
+
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
+    pDX->CommitPending();
+    if (control.GetWidget() == nullptr || control.GetWidget() != pDX->m_pDlgWnd->ControlWidget(id))
+        control.SubclassDlgItem(id, pDX->m_pDlgWnd);
+}
+
+void DDX_Text(CDataExchange* pDX, int id, int& value) {
+    QWidget* w = PrepareCtrl(pDX, id, true);
+    if (!w) return;
+    if (!pDX->m_bSaveAndValidate) {
+        SetEditText(w, FormatInt(value));
+        return;
+    }
+    int v = 0;
+    if (ParseInt(EditText(w), &v) == Parse::Malformed) {
+        AfxMessageBox("Введите целое число.", MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+    // A number too large for int arrives clamped, so its range check fails.
+    pDX->m_pendingKind = CDataExchange::PendingKind::Int;
+    pDX->m_pendingTarget = &value;
+    pDX->m_pendingInt = v;
+}
+
+void DDX_Text(CDataExchange* pDX, int id, float& value) {
+    QWidget* w = PrepareCtrl(pDX, id, true);
+    if (!w) return;
+    if (!pDX->m_bSaveAndValidate) {
+        SetEditText(w, FormatFloat(value));
+        return;
+    }
+    float v = 0;
+    if (ParseFloat(EditText(w), &v) == Parse::Malformed) {
+        AfxMessageBox("Введите число.", MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+    pDX->m_pendingKind = CDataExchange::PendingKind::Float;
+    pDX->m_pendingTarget = &value;
+    pDX->m_pendingFloat = v;
+}
+
+void DDX_Text(CDataExchange* pDX, int id, CString& value) {
+    QWidget* w = PrepareCtrl(pDX, id, true);
+    if (!w) return;
+    if (pDX->m_bSaveAndValidate)
+        value = CString(EditText(w));
+    else
+        SetEditText(w, value.str());
+}
+
+void DDV_MinMaxInt(CDataExchange* pDX, const int& value, int minVal, int maxVal) {
+    if (!pDX->m_bSaveAndValidate) return;
+    const bool pending = pDX->m_pendingKind == CDataExchange::PendingKind::Int && pDX->m_pendingTarget == &value;
+    const int v = pending ? pDX->m_pendingInt : value;
+    if (v < minVal || v > maxVal) {
+        CString msg;
+        msg.Format("Введите целое число от %d до %d.", minVal, maxVal);
+        AfxMessageBox(msg, MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+}
+
+void DDV_MinMaxFloat(CDataExchange* pDX, const float& value, float minVal, float maxVal) {
+    if (!pDX->m_bSaveAndValidate) return;
+    const bool pending = pDX->m_pendingKind == CDataExchange::PendingKind::Float && pDX->m_pendingTarget == &value;
+    const float v = pending ? pDX->m_pendingFloat : value;
+    if (v < minVal || v > maxVal) {
+        CString msg;
+        msg.Format("Введите число от %s до %s.", FormatFloat(minVal).c_str(), FormatFloat(maxVal).c_str());
+        AfxMessageBox(msg, MB_ICONEXCLAMATION);
+        pDX->Fail();
+    }
+}

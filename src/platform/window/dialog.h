@@ -1,0 +1,70 @@
+// Dialogs built from templates: modal (DoModal) and modeless (Create), with
+// the control notifications routed to the program's command handlers and
+// dialog data exchange between controls and members.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "wnd.h"
+
+class CDataExchange;
+
+// Converts dialog units to pixels with the dialog base units 6 x 13:
+// x and width * 6 / 4, y and height * 13 / 8, each rounded to nearest with
+// halves away from zero.
+int DluToPixelsX(int dlu);
+int DluToPixelsY(int dlu);
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(int templateId, CWnd* parent = nullptr);
+    ~CDialog() override;
+
+    // Runs the dialog modally; returns the code passed to EndDialog.
+    int DoModal();
+    // Creates the dialog as a modeless window owned by `parent`.
+    BOOL Create(int templateId, CWnd* parent = nullptr);
+    void EndDialog(int result);
+    BOOL DestroyWindow();
+
+    // Moves data between controls and members; false when a field failed
+    // its check (the standard message has been shown and focus is on it).
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    // Called after every exchange, whether it completed or stopped at a field.
+    virtual void OnDataExchanged() {}
+
+    bool OnCommand(int id, UINT code) override;
+    void OnClose() override;
+
+    // Binds a control notification to a handler (the dialog's message table).
+    void MapCommand(int id, UINT code, std::function<void()> handler);
+
+    // Toolkit side.
+    void NotifyFromControl(int id, UINT code);
+    CWnd* ControlWrapper(int id) const;
+    void SetControlWrapper(int id, CWnd* wrapper);
+    QWidget* ControlWidget(int id) const;
+
+private:
+    void CreateFromTemplate(CWnd* parent, bool modal);
+    void TearDown();
+
+    int m_nTemplateId;
+    bool m_bLockoutNotify = false;
+    struct Command {
+        int id;
+        UINT code;
+        std::function<void()> handler;
+    };
+    std::vector<Command> m_commands;
+    std::map<int, QWidget*> m_controls;
+    std::map<int, CWnd*> m_wrappers;
+    std::vector<std::unique_ptr<CWnd>> m_defaultWrappers;
+};

@@ -1,0 +1,200 @@
+// Toolkit widgets behind the platform windows. Private to the platform layer.
+#pragma once
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QIcon>
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+#include <memory>
+#include <vector>
+
+#include "gdi.h"
+#include "region.h"
+#include "wintypes.h"
+
+// A loaded icon resource.
+struct IconData {
+    QIcon icon;
+    QImage image;
+};
+
+class CWnd;
+class CDialog;
+class CButton;
+
+namespace korvel::window {
+
+// Receives calls posted from other threads by name (queued), so a worker
+// never touches a widget itself.
+class Bridge : public QObject {
+    Q_OBJECT
+public:
+    explicit Bridge(CWnd* wnd, QObject* parent) : QObject(parent), m_wnd(wnd) {}
+    Q_INVOKABLE void invalidate();
+    Q_INVOKABLE void enable(bool on);
+    // The window object is going: calls still queued for it are dropped.
+    void detach() { m_wnd = nullptr; }
+
+private:
+    CWnd* m_wnd;
+};
+
+// The widget of a dialog: forwards painting, mouse clicks on the background,
+// the background's context menu (the system menu), closing and the escape key
+// to the dialog object.
+class DialogWidget : public QDialog {
+    Q_OBJECT
+public:
+    DialogWidget(CDialog* dlg, QWidget* parent);
+    void detach() { m_dlg = nullptr; }
+    CDialog* dialog() const { return m_dlg; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+    void accept() override;
+
+private:
+    CDialog* m_dlg;
+};
+
+// An owner-drawn push button: the standard press, capture and click logic of
+// a button, with its face drawn by the wrapper's DrawItem.
+//
+// Mouse input, focus loss and background erasing go to the wrapper's
+// handlers first, as messages (WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE,
+// WM_LBUTTONDBLCLK, WM_KILLFOCUS, WM_ERASEBKGND); the wrapper's default
+// processing comes back here (defaultMouse, defaultKillFocus). Mouse messages
+// reach the wrapper the way they reach a window: only inside the widget's
+// shape (its rectangle and mask), unless it holds the capture. Qt delivers
+// the second press of a double click as a press followed by a double click;
+// they become WM_LBUTTONDOWN and WM_LBUTTONDBLCLK.
+//
+// The face is drawn into pixels kept from one paint to the next, so a
+// wrapper that does not erase its background draws over what it drew before,
+// as over the screen.
+class OwnerDrawWidget : public QAbstractButton {
+    Q_OBJECT
+public:
+    OwnerDrawWidget(CDialog* dlg, int id, QWidget* parent);
+    ~OwnerDrawWidget() override;
+    void detach() { m_dlg = nullptr; }
+    CButton* wrapper() const;
+
+    // Default processing of a mouse message: the toolkit button's own press,
+    // release and move logic. A press that pushes the button takes the
+    // capture; a release frees it first, then clicks when the button is
+    // pushed and the point is over it. A double click acts as a press.
+    void defaultMouse(UINT msg, UINT flags, QPoint pos);
+    // Default processing of focus loss: ends a press (frees the capture
+    // without a click) and redraws.
+    void defaultKillFocus();
+    // Ends a press without a click: the capture was taken away.
+    void cancelPress();
+
+protected:
+    bool hitButton(const QPoint& pos) const override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    // Whether a mouse event at `pos` is this window's message.
+    bool receivesMouseAt(const QPoint& pos) const;
+    void sendMouse(UINT msg, QMouseEvent* e);
+
+    CDialog* m_dlg;
+    int m_id;
+    std::unique_ptr<Surface> m_surface;
+    Qt::FocusReason m_focusOutReason = Qt::OtherFocusReason;
+};
+
+// Mouse capture as the platform layer keeps it (see GetCapture).
+void SetCaptureWidget(QWidget* w);
+QWidget* CaptureWidget();
+
+// Records the screen position of every mouse event of the application, so
+// GetCursorPos answers the same way on every platform plugin (the offscreen
+// one moves no cursor). Created once the toolkit runs.
+class CursorTracker : public QObject {
+    Q_OBJECT
+public:
+    explicit CursorTracker(QObject* parent) : QObject(parent) {}
+    static void ensure();
+    static bool last(QPoint* global);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    QPoint m_last;
+    bool m_seen = false;
+};
+
+// The leave request of one widget (TrackMouseEvent): a child of the widget
+// watching its leave events.
+class HoverTracker : public QObject {
+    Q_OBJECT
+public:
+    explicit HoverTracker(QWidget* watched);
+    bool armed = false;
+    // Disarms and tells the widget's wrapper that the mouse left.
+    void notifyLeave();
+    void postLeave();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    QWidget* m_watched;
+};
+
+// The region a window was given (SetWindowRgn); a child of the widget, so
+// the region goes with the window.
+class RegionHolder : public QObject {
+    Q_OBJECT
+public:
+    RegionHolder(QWidget* parent, HRGN rgn) : QObject(parent), region(rgn) {}
+    ~RegionHolder() override { DeleteObject(region); }
+    HRGN region;
+};
+
+// The window of a tooltip control: a child of the control it was created
+// for, holding the tools and showing their texts on the toolkit's tooltip
+// requests (QEvent::ToolTip) for the tools' widgets.
+class TipWindow : public QObject {
+    Q_OBJECT
+public:
+    struct Tool {
+        QPointer<QWidget> widget;
+        UINT id;
+        QString text;
+        QRect rect;  // empty: the whole widget
+    };
+    explicit TipWindow(QWidget* parent) : QObject(parent) {}
+    std::vector<Tool> tools;
+    bool active = false;
+    // The tool whose text is showing, or -1.
+    int shownTool = -1;
+    QPoint shownAt;
+    void show(int tool, const QPoint& global);
+    void hide();
+    bool showing() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+};
+
+}  // namespace korvel::window

@@ -1,0 +1,383 @@
+#include "wnd.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QTextEdit>
+#include <QThread>
+#include <QWidget>
+#include <QWindow>
+
+#include <map>
+#include <mutex>
+#include <unordered_map>
+
+#include "dialog.h"
+#include "resources.h"
+#include "ui_draw.h"
+#include "widgets_qt.h"
+
+// ---------------------------------------------------------------- icons
+
+HICON LoadIconResource(UINT id) {
+    static std::map<UINT, std::unique_ptr<IconData>> cache;
+    static std::mutex lock;
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = cache.find(id);
+    if (it != cache.end()) return it->second.get();
+    const res::Blob blob = res::Icon(id);
+    if (!blob) return nullptr;
+    auto data = std::make_unique<IconData>();
+    data->image.loadFromData(blob.data, static_cast<int>(blob.size), "PNG");
+    if (data->image.isNull()) return nullptr;
+    data->icon = QIcon(QPixmap::fromImage(data->image));
+    HICON h = data.get();
+    cache.emplace(id, std::move(data));
+    return h;
+}
+
+int GetSystemMetrics(int index) {
+    switch (index) {
+    case SM_CXICON:
+    case SM_CYICON: return 32;
+    default: return 0;
+    }
+}
+
+BOOL CMenu::AppendMenu(UINT flags, UINT id, const char* text) {
+    m_items.push_back(Item{flags, id, CString(text)});
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- bridge
+
+namespace korvel::window {
+
+void Bridge::invalidate() {
+    if (m_wnd) m_wnd->FlushPostedInvalidate();
+}
+
+void Bridge::enable(bool on) {
+    if (m_wnd) m_wnd->EnableWindow(on ? TRUE : FALSE);
+}
+
+}  // namespace korvel::window
+
+// ---------------------------------------------------------------- CWnd
+
+namespace {
+bool OnWidgetThread(const QWidget* w) { return w->thread() == QThread::currentThread(); }
+
+// Which wrapper each widget is attached to, for finding the program's window
+// behind a toolkit widget (window under a point, capture, leave notices).
+// Never destroyed: wrappers that are global objects unregister themselves
+// after every function-level static is gone.
+std::unordered_map<const QWidget*, CWnd*>& Registry() {
+    static auto* registry = new std::unordered_map<const QWidget*, CWnd*>();
+    return *registry;
+}
+}  // namespace
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() {
+    // Calls still queued for this window must not reach it.
+    if (m_pBridge) m_pBridge->detach();
+    auto& reg = Registry();
+    for (auto it = reg.begin(); it != reg.end();) {
+        if (it->second == this)
+            it = reg.erase(it);
+        else
+            ++it;
+    }
+}
+
+CWnd* CWnd::FromWidget(const QWidget* widget) {
+    if (widget == nullptr) return nullptr;
+    auto it = Registry().find(widget);
+    return it == Registry().end() ? nullptr : it->second;
+}
+
+void CWnd::AttachWidget(QWidget* widget, CWnd* parent, int id) {
+    if (m_pBridge) m_pBridge->detach();
+    m_pWidget = widget;
+    m_pParent = parent;
+    m_nID = id;
+    m_pBridge = new korvel::window::Bridge(this, widget);
+    m_invalidatePending = false;
+    Registry()[widget] = this;
+}
+
+void CWnd::DetachWidget() {
+    if (m_pBridge) m_pBridge->detach();
+    auto it = Registry().find(m_pWidget);
+    if (it != Registry().end() && it->second == this) Registry().erase(it);
+    m_pWidget = nullptr;
+    m_pBridge = nullptr;  // owned by the widget
+}
+
+BOOL CWnd::SubclassDlgItem(int id, CWnd* parent) {
+    auto* dlg = dynamic_cast<CDialog*>(parent);
+    if (!dlg) return FALSE;
+    QWidget* w = dlg->ControlWidget(id);
+    if (!w) return FALSE;
+    if (m_pWidget == w) return TRUE;
+    AttachWidget(w, parent, id);
+    dlg->SetControlWrapper(id, this);
+    PreSubclassWindow();
+    return TRUE;
+}
+
+CWnd* CWnd::GetDlgItem(int id) const {
+    auto* dlg = dynamic_cast<const CDialog*>(this);
+    return dlg ? dlg->ControlWrapper(id) : nullptr;
+}
+
+BOOL CWnd::EnableWindow(BOOL enable) {
+    if (!m_pWidget) return FALSE;
+    if (!OnWidgetThread(m_pWidget)) {
+        QMetaObject::invokeMethod(m_pBridge, "enable", Qt::QueuedConnection, Q_ARG(bool, enable != FALSE));
+        return TRUE;
+    }
+    const bool was = m_pWidget->isEnabled();
+    m_pWidget->setEnabled(enable != FALSE);
+    return was ? FALSE : TRUE;
+}
+
+BOOL CWnd::IsWindowEnabled() const { return m_pWidget && m_pWidget->isEnabled() ? TRUE : FALSE; }
+
+BOOL CWnd::IsWindowVisible() const { return m_pWidget && m_pWidget->isVisible() ? TRUE : FALSE; }
+
+BOOL CWnd::IsIconic() const { return m_pWidget && m_pWidget->isMinimized() ? TRUE : FALSE; }
+
+void CWnd::SetWindowText(const CString& text) {
+    if (!m_pWidget) return;
+    const QString t = QString::fromUtf8(text.str().c_str());
+    if (auto* b = qobject_cast<QAbstractButton*>(m_pWidget))
+        b->setText(t);
+    else if (auto* d = qobject_cast<QDialog*>(m_pWidget))
+        d->setWindowTitle(t);
+    else if (auto* e = qobject_cast<QTextEdit*>(m_pWidget)) {
+        if (e->toPlainText() != t) e->setPlainText(t);
+    } else
+        m_pWidget->setProperty("text", t);
+}
+
+CString CWnd::GetWindowText() const {
+    if (!m_pWidget) return CString();
+    QString t;
+    if (auto* b = qobject_cast<QAbstractButton*>(m_pWidget))
+        t = b->text();
+    else if (auto* d = qobject_cast<QDialog*>(m_pWidget))
+        t = d->windowTitle();
+    else if (auto* e = qobject_cast<QTextEdit*>(m_pWidget))
+        t = e->toPlainText();
+    else
+        t = m_pWidget->property("text").toString();
+    return CString(t.toUtf8().toStdString());
+}
+
+void CWnd::SetFocus() {
+    if (m_pWidget) m_pWidget->setFocus(Qt::OtherFocusReason);
+}
+
+bool CWnd::HasFocus() const { return m_pWidget && m_pWidget->hasFocus(); }
+
+void CWnd::Invalidate(BOOL erase) { InvalidateRect(nullptr, erase); }
+
+void CWnd::InvalidateRect(const RECT* rect, BOOL /*erase*/) {
+    // The toolkit always repaints the background under an update, so the
+    // erase flag changes nothing visible.
+    if (!m_pWidget) return;
+    if (!OnWidgetThread(m_pWidget)) {
+        // From a worker: one pending whole-window repaint at most.
+        if (!m_invalidatePending.exchange(true, std::memory_order_acq_rel))
+            QMetaObject::invokeMethod(m_pBridge, "invalidate", Qt::QueuedConnection);
+        return;
+    }
+    if (rect)
+        m_pWidget->update(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
+    else
+        m_pWidget->update();
+}
+
+void CWnd::FlushPostedInvalidate() {
+    m_invalidatePending.store(false, std::memory_order_release);
+    if (m_pWidget) m_pWidget->update();
+}
+
+void CWnd::UpdateWindow() {
+    if (m_pWidget) m_pWidget->repaint();
+}
+
+void CWnd::GetClientRect(RECT* rect) const {
+    *rect = RECT{};
+    if (!m_pWidget) return;
+    rect->right = m_pWidget->width();
+    rect->bottom = m_pWidget->height();
+}
+
+void CWnd::GetWindowRect(RECT* rect) const {
+    *rect = RECT{};
+    if (!m_pWidget) return;
+    const QPoint tl = m_pWidget->mapToGlobal(QPoint(0, 0));
+    rect->left = tl.x();
+    rect->top = tl.y();
+    rect->right = tl.x() + m_pWidget->width();
+    rect->bottom = tl.y() + m_pWidget->height();
+}
+
+BOOL CWnd::SetWindowPos(const CWnd* /*after*/, int x, int y, int cx, int cy, UINT flags) {
+    if (!m_pWidget) return FALSE;
+    if (!(flags & SWP_NOSIZE)) {
+        if (m_pWidget->isWindow())
+            m_pWidget->setFixedSize(cx, cy);
+        else
+            m_pWidget->resize(cx, cy);
+    }
+    if (!(flags & SWP_NOMOVE)) m_pWidget->move(x, y);
+    if (!(flags & SWP_NOREDRAW)) m_pWidget->update();
+    return TRUE;
+}
+
+void CWnd::ClientToScreen(POINT* p) const {
+    if (!m_pWidget) return;
+    const QPoint g = m_pWidget->mapToGlobal(QPoint(p->x, p->y));
+    p->x = g.x();
+    p->y = g.y();
+}
+
+void CWnd::ScreenToClient(POINT* p) const {
+    if (!m_pWidget) return;
+    const QPoint l = m_pWidget->mapFromGlobal(QPoint(p->x, p->y));
+    p->x = l.x();
+    p->y = l.y();
+}
+
+CMenu* CWnd::GetSystemMenu(BOOL /*revert*/) { return &m_systemMenu; }
+
+void CWnd::SetIcon(HICON icon, BOOL /*big*/) {
+    if (m_pWidget && icon) m_pWidget->setWindowIcon(icon->icon);
+}
+
+int CWnd::OnCreate(LPCREATESTRUCT) { return 0; }
+void CWnd::OnPaint() {}
+void CWnd::OnLButtonDown(UINT, CPoint) {}
+void CWnd::OnLButtonUp(UINT, CPoint) {}
+void CWnd::OnMouseMove(UINT, CPoint) {}
+void CWnd::OnLButtonDblClk(UINT, CPoint) {}
+void CWnd::OnKillFocus(CWnd*) {}
+LRESULT CWnd::OnMouseLeave() { return 0; }
+
+BOOL CWnd::OnEraseBkgnd(CDC* pDC) {
+    CRect r;
+    GetClientRect(&r);
+    pDC->FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
+    return TRUE;
+}
+
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) { return WindowProc(msg, wParam, lParam); }
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const CPoint point(static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam))),
+                       static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam))));
+    const UINT flags = static_cast<UINT>(wParam);
+    switch (msg) {
+    case WM_LBUTTONDOWN: OnLButtonDown(flags, point); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(flags, point); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(flags, point); return 0;
+    case WM_LBUTTONDBLCLK: OnLButtonDblClk(flags, point); return 0;
+    case WM_KILLFOCUS: OnKillFocus(reinterpret_cast<CWnd*>(wParam)); return 0;
+    case WM_MOUSELEAVE: return OnMouseLeave();
+    case WM_ERASEBKGND: return OnEraseBkgnd(reinterpret_cast<CDC*>(wParam));
+    default: return 0;
+    }
+}
+void CWnd::OnSysCommand(UINT, LPARAM) {}
+void CWnd::OnClose() {}
+void CWnd::OnDestroy() {}
+bool CWnd::OnCommand(int, UINT) { return false; }
+
+Surface* CWnd::ClientSurface() {
+    if (!m_pWidget) return nullptr;
+    const int w = std::max(1, m_pWidget->width());
+    const int h = std::max(1, m_pWidget->height());
+    if (!m_client || m_client->Width() != w || m_client->Height() != h)
+        m_client = std::make_unique<Surface>(w, h, PixelFromColor(RGB(240, 240, 240)));
+    return m_client.get();
+}
+
+void CWnd::AddPainted(const CRect& r) {
+    if (r.IsRectEmpty()) return;
+    if (m_painted.IsRectEmpty()) {
+        m_painted = r;
+        return;
+    }
+    m_painted.left = std::min(m_painted.left, r.left);
+    m_painted.top = std::min(m_painted.top, r.top);
+    m_painted.right = std::max(m_painted.right, r.right);
+    m_painted.bottom = std::max(m_painted.bottom, r.bottom);
+}
+
+void CWnd::DispatchPaint(QWidget* widget, const CRect& /*updateRect*/) {
+    m_painted = CRect();
+    OnPaint();
+    if (m_painted.IsRectEmpty() || !m_client) return;
+    // Copy to the screen only what the paint handler drew; the rest keeps
+    // the toolkit's background and the child controls.
+    const QImage img(reinterpret_cast<const uchar*>(m_client->Bits()), m_client->Width(), m_client->Height(),
+                     m_client->BytesPerLine(), QImage::Format_RGB32);
+    QPainter p(widget);
+    const QRect r(m_painted.left, m_painted.top, m_painted.Width(), m_painted.Height());
+    p.drawImage(r.topLeft(), img, r);
+}
+
+void CWnd::ShowSystemMenu(int screenX, int screenY) {
+    if (m_systemMenu.Items().empty() || !m_pWidget) return;
+    QMenu menu(m_pWidget);
+    for (const CMenu::Item& item : m_systemMenu.Items()) {
+        if (item.flags & MF_SEPARATOR) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* a = menu.addAction(QString::fromUtf8(item.text.str().c_str()));
+        a->setData(item.id);
+    }
+    QAction* chosen = menu.exec(QPoint(screenX, screenY));
+    if (chosen) OnSysCommand(chosen->data().toUInt(), 0);
+}
+
+// ---------------------------------------------------------------- contexts
+
+CPaintDC::CPaintDC(CWnd* wnd) : m_pWnd(wnd) {
+    AttachSurface(wnd->ClientSurface());
+}
+
+CPaintDC::~CPaintDC() { m_pWnd->AddPainted(TouchedRect()); }
+
+void CPaintDC::DrawIcon(int x, int y, HICON icon) {
+    Surface* s = GetSurface();
+    if (!s || !icon) return;
+    const QImage img = icon->image.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                           .convertToFormat(QImage::Format_ARGB32);
+    for (int j = 0; j < img.height(); ++j)
+        for (int i = 0; i < img.width(); ++i) {
+            const QRgb px = img.pixel(i, j);
+            const int a = qAlpha(px);
+            if (a == 0 || !s->Contains(x + i, y + j)) continue;
+            const std::uint32_t under = s->At(x + i, y + j);
+            auto mix = [a](int fg, int bg) { return (fg * a + bg * (255 - a)) / 255; };
+            const int r = mix(qRed(px), (under >> 16) & 0xFF);
+            const int g = mix(qGreen(px), (under >> 8) & 0xFF);
+            const int b = mix(qBlue(px), under & 0xFF);
+            SetPixel(x + i, y + j, RGB(r, g, b));
+        }
+}
+
+CClientDC::CClientDC(CWnd* wnd) {
+    CreateCompatibleDC(nullptr);
+    if (Surface* s = wnd->ClientSurface()) AttachSurface(s);
+}

@@ -1,0 +1,52 @@
+// Dialog templates as tables: every control with its id, kind, text and
+// rectangle in dialog units (x, y, width, height).
+#pragma once
+
+namespace res {
+
+enum class ControlKind {
+    DefPushButton,
+    PushButton,
+    GroupBox,
+    Static,      // left-aligned text
+    Edit,        // single line
+    AutoCheckBox,
+    OwnerDraw,   // owner-drawn push button
+    Icon,        // static picture of an icon resource (text holds nothing)
+};
+
+// Style flags beyond what the kind implies.
+enum ControlStyle : unsigned {
+    kCenter = 1u << 0,      // centred text (edits)
+    kLeftText = 1u << 1,    // check box with its text on the left
+    kMultiline = 1u << 2,
+    kReadOnly = 1u << 3,
+    kVScroll = 1u << 4,
+    kAutoHScroll = 1u << 5,
+    kStaticEdge = 1u << 6,
+    kDisabled = 1u << 7,
+    kTabStop = 1u << 8,
+};
+
+struct ControlTemplate {
+    int id;
+    ControlKind kind;
+    const char* text;
+    int x, y, cx, cy;
+    unsigned style;
+    int resource;  // icon resource for ControlKind::Icon, else 0
+};
+
+struct DialogTemplate {
+    int id;
+    const char* caption;
+    int cx, cy;         // size in dialog units
+    bool appWindow;     // a taskbar button of its own
+    const ControlTemplate* controls;
+    int count;
+};
+
+// The template with resource id `id`, or nullptr.
+const DialogTemplate* FindDialog(int id);
+
+}  // namespace res

@@ -1,0 +1,284 @@
+// The main dialog offscreen, driven by clicks and typing: defaults, range
+// checks and their messages, the spin caption, the check boxes, and flights
+// observed through the back buffer's pixels.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include "diagram_dlg.h"
+#include "flight_dlg.h"
+#include "harness.h"
+#include "resource_ids.h"
+
+using harness::CatchMessages;
+using harness::Click;
+using harness::Edit;
+using harness::PasteInto;
+using harness::RunModal;
+using harness::WaitFor;
+
+namespace {
+
+constexpr COLORREF kBlue = 0x00FF0000;
+
+QCheckBox* Check(CWnd& dlg, int id) { return qobject_cast<QCheckBox*>(dlg.GetDlgItem(id)->GetWidget()); }
+
+bool StartEnabled(CFlightDlg& dlg) { return dlg.GetDlgItem(IDOK)->IsWindowEnabled(); }
+
+// Starts a flight and waits until "Пуск" is enabled again.
+bool FlyAndWait(CFlightDlg& dlg) {
+    Click(dlg, IDOK);
+    return WaitFor([&] { return !dlg.FlightRunning() && StartEnabled(dlg); });
+}
+
+COLORREF BackPixel(CFlightDlg& dlg, int x, int y) {
+    std::lock_guard<std::mutex> lock(dlg.BackMutex());
+    return dlg.BackDC().GetPixel(x, y);
+}
+
+// Top row of the outline of a 16-pixel ball whose box starts at (left, top):
+// lit at left + 5 .. left + 10.
+bool BallAt(CFlightDlg& dlg, int left, int top, COLORREF c) {
+    return BackPixel(dlg, left + 5, top) == c && BackPixel(dlg, left + 10, top) == c &&
+           BackPixel(dlg, left, top + 7) == c;
+}
+
+TEST(FlightDialog, OpensWithItsDefaultsAndLayout) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        QWidget* w = dlg.GetWidget();
+        EXPECT_EQ(w->windowTitle().toStdString(), "Эффект Корвеля");
+        EXPECT_EQ(w->pos(), QPoint(150, 190));
+        EXPECT_EQ(w->size(), QSize(855, 518));
+        const std::pair<int, const char*> defaults[] = {{IDC_MASS, "1"},  {IDC_RADIUS, "0.1"},
+                                                        {IDC_SPEED, "20"}, {IDC_ANGLE, "45"},
+                                                        {IDC_SPIN, "10"}, {IDC_DENSITY, "1.165"},
+                                                        {IDC_DELAY, "50"}};
+        for (const auto& [id, text] : defaults) EXPECT_EQ(Edit(dlg, id)->text().toStdString(), text) << id;
+        for (int id : {IDC_SPIN_ON, IDC_DRAG_ON, IDC_KEEP}) EXPECT_TRUE(Check(dlg, id)->isChecked()) << id;
+        EXPECT_EQ(Check(dlg, IDC_SPIN_ON)->text().toStdString(), "Закрутить по часовой стрелке");
+        // Controls sit where their dialog units put them (6 x 13 base units).
+        EXPECT_EQ(dlg.GetDlgItem(IDOK)->GetWidget()->geometry(), QRect(650, 427, 194, 36));
+        EXPECT_EQ(dlg.GetDlgItem(IDC_MASS)->GetWidget()->geometry(), QRect(797, 26, 35, 23));
+        EXPECT_EQ(dlg.GetDlgItem(IDC_PAN_DOWN)->GetWidget()->geometry(), QRect(735, 385, 24, 26));
+        EXPECT_FALSE(dlg.GetDlgItem(IDC_PAN_DOWN)->IsWindowEnabled());
+        EXPECT_TRUE(dlg.GetDlgItem(IDC_PAN_UP)->IsWindowEnabled());
+        // The first paint shows the field and the swatch.
+        const QImage shot = w->grab().toImage();
+        EXPECT_EQ(shot.pixelColor(12 + 12, 12 + 475), QColor(0, 0, 0));  // origin of the axes
+        EXPECT_EQ(shot.pixelColor(760, 245), QColor(0, 0, 255));         // swatch
+    });
+}
+
+struct FieldCase {
+    int id;
+    const char* text;
+    const char* message;  // nullptr: accepted
+};
+
+class FieldInput : public ::testing::TestWithParam<FieldCase> {};
+
+TEST_P(FieldInput, IsAcceptedOrRefusedWithTheStandardMessage) {
+    const FieldCase& c = GetParam();
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        QLineEdit* e = Edit(dlg, c.id);
+        const auto messages = CatchMessages([&] { PasteInto(e, QString::fromUtf8(c.text)); });
+        if (c.message == nullptr) {
+            EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages.front());
+        } else {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages.front(), c.message);
+            // Focus goes back to the field with its text selected.
+            EXPECT_EQ(e->window()->focusWidget(), e);
+            EXPECT_EQ(e->selectedText(), e->text());
+        }
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, FieldInput,
+    ::testing::Values(
+        FieldCase{IDC_MASS, "1", nullptr}, FieldCase{IDC_MASS, "5", nullptr},
+        FieldCase{IDC_MASS, "0", "Введите целое число от 1 до 5."},
+        FieldCase{IDC_MASS, "6", "Введите целое число от 1 до 5."},
+        FieldCase{IDC_MASS, "99999999999", "Введите целое число от 1 до 5."},
+        FieldCase{IDC_MASS, "  3  ", nullptr}, FieldCase{IDC_MASS, "1e1", "Введите целое число."},
+        FieldCase{IDC_MASS, "0x10", "Введите целое число."}, FieldCase{IDC_MASS, "", "Введите целое число."},
+        FieldCase{IDC_MASS, "масса", "Введите целое число."},
+        FieldCase{IDC_ANGLE, "0", nullptr}, FieldCase{IDC_ANGLE, "180", nullptr},
+        FieldCase{IDC_ANGLE, "-1", "Введите целое число от 0 до 180."},
+        FieldCase{IDC_ANGLE, "181", "Введите целое число от 0 до 180."},
+        FieldCase{IDC_SPIN, "-30", nullptr}, FieldCase{IDC_SPIN, "30", nullptr},
+        FieldCase{IDC_SPIN, "-31", "Введите целое число от -30 до 30."},
+        FieldCase{IDC_SPIN, "31", "Введите целое число от -30 до 30."},
+        FieldCase{IDC_RADIUS, "0", nullptr}, FieldCase{IDC_RADIUS, "0.5", nullptr},
+        FieldCase{IDC_RADIUS, ".25", nullptr},
+        FieldCase{IDC_RADIUS, "0.5000001", "Введите число от 0 до 0.5."},
+        FieldCase{IDC_RADIUS, "-0.0001", "Введите число от 0 до 0.5."},
+        FieldCase{IDC_RADIUS, "nan", "Введите число."}, FieldCase{IDC_RADIUS, "inf", "Введите число."},
+        FieldCase{IDC_DENSITY, "0.1", nullptr}, FieldCase{IDC_DENSITY, "5.1", nullptr},
+        FieldCase{IDC_DENSITY, "5.1000001", nullptr},  // rounds to the bound in float
+        FieldCase{IDC_DENSITY, "5.1000005", "Введите число от 0.1 до 5.1."},
+        FieldCase{IDC_DENSITY, "0.0999999", "Введите число от 0.1 до 5.1."},
+        FieldCase{IDC_DENSITY, "1e40", "Введите число от 0.1 до 5.1."},
+        FieldCase{IDC_SPEED, "1", nullptr}, FieldCase{IDC_SPEED, "30", nullptr}, FieldCase{IDC_SPEED, "1e1", nullptr},
+        FieldCase{IDC_SPEED, "0.999999", "Введите число от 1 до 30."},
+        FieldCase{IDC_SPEED, "30.00001", "Введите число от 1 до 30."},
+        FieldCase{IDC_SPEED, "12abc", "Введите число."}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(FlightDialog, DelayIsCheckedWhenAnotherFieldChanges) {
+    // The delay has no change handler of its own; it is read with the rest.
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        Edit(dlg, IDC_DELAY)->setText("9");
+        const auto messages = CatchMessages([&] { PasteInto(Edit(dlg, IDC_MASS), "2"); });
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages.front(), "Введите целое число от 10 до 1000.");
+        EXPECT_EQ(dlg.GetWidget()->focusWidget(), Edit(dlg, IDC_DELAY));
+    });
+}
+
+TEST(FlightDialog, RefusedFieldKeepsItsLastValidValue) {
+    // The Diagrams window receives the members after every change, refused
+    // or not: its listing shows which speed the dialog holds.
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        CatchMessages([&] { PasteInto(Edit(dlg, IDC_SPEED), "25"); });
+        Click(dlg, IDC_DIAGRAMS);
+        ASSERT_TRUE(g_pDiagramDlg && g_pDiagramDlg->GetWidget());
+        const auto messages = CatchMessages([&] { PasteInto(Edit(dlg, IDC_SPEED), "40"); });
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(Edit(dlg, IDC_SPEED)->text().toStdString(), "40");  // the user's text stays
+        Click(*g_pDiagramDlg, IDC_CALCULATE);
+        EXPECT_EQ(g_pDiagramDlg->Listing().str().rfind("0.00\t0.000\t0.000\t25.000\t", 0), 0u);
+    });
+}
+
+TEST(FlightDialog, StartRefusesSilentlyAfterBadInput) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        CatchMessages([&] { PasteInto(Edit(dlg, IDC_SPEED), "31"); });
+        const auto messages = CatchMessages([&] { Click(dlg, IDOK); });
+        EXPECT_EQ(messages.size(), 1u);  // the field's own message, nothing more
+        EXPECT_FALSE(dlg.FlightRunning());
+        EXPECT_TRUE(StartEnabled(dlg));
+    });
+}
+
+TEST(FlightDialog, SpinCaptionFollowsTheSignOfTheSpin) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        QCheckBox* spin = Check(dlg, IDC_SPIN_ON);
+        const std::pair<const char*, const char*> cases[] = {{"-5", "Закрутить против часовой стрелки"},
+                                                             {"0", "Закрутить по часовой стрелке"},
+                                                             {"-1", "Закрутить против часовой стрелки"},
+                                                             {"7", "Закрутить по часовой стрелке"}};
+        for (const auto& [text, caption] : cases) {
+            PasteInto(Edit(dlg, IDC_SPIN), text);
+            EXPECT_EQ(spin->text().toStdString(), caption) << text;
+        }
+    });
+}
+
+TEST(FlightDialog, CheckBoxesEnableTheirEdits) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        Click(dlg, IDC_SPIN_ON);
+        EXPECT_FALSE(Edit(dlg, IDC_SPIN)->isEnabled());
+        Click(dlg, IDC_DRAG_ON);
+        EXPECT_FALSE(Edit(dlg, IDC_DENSITY)->isEnabled());
+        Click(dlg, IDC_SPIN_ON);
+        EXPECT_TRUE(Edit(dlg, IDC_SPIN)->isEnabled());
+        Click(dlg, IDC_DRAG_ON);
+        EXPECT_TRUE(Edit(dlg, IDC_DENSITY)->isEnabled());
+    });
+}
+
+TEST(FlightDialog, DefaultFlightLandsOnTheGroundLineAndStartReturns) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        Edit(dlg, IDC_DELAY)->setText("10");
+        Click(dlg, IDOK);
+        EXPECT_FALSE(StartEnabled(dlg));
+        ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && StartEnabled(dlg); }));
+        // Launch ball around (812, 965), landing ball at x 23.53 m: centre
+        // 812 + 12.95 * 23.53 = 1116.7, on the ground row.
+        EXPECT_TRUE(BallAt(dlg, 804, 957, kBlue));
+        EXPECT_TRUE(BallAt(dlg, 1108, 957, kBlue));
+        // The trace passes the first point of the flight.
+        EXPECT_EQ(BackPixel(dlg, 812, 965), kBlue);
+        // The screen shows the buffer at the view offset.
+        const QImage shot = dlg.GetWidget()->grab().toImage();
+        EXPECT_EQ(shot.pixelColor(12 + 1113 - 800, 12 + 957 - 490), QColor(0, 0, 255));
+    });
+}
+
+TEST(FlightDialog, SwitchingSpinOffDuringAFlightChangesTheRestOfIt) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        Edit(dlg, IDC_DELAY)->setText("1000");
+        Click(dlg, IDOK);
+        // During the first frame's delay: lift off, and a short delay for the
+        // frames after (read with the other fields when the mass is retyped).
+        Click(dlg, IDC_SPIN_ON);
+        Edit(dlg, IDC_DELAY)->setText("10");
+        PasteInto(Edit(dlg, IDC_MASS), "1");
+        ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && StartEnabled(dlg); }));
+        // Drag alone lands at x 31.96 m: centre 1225.9.
+        EXPECT_TRUE(BallAt(dlg, 1217, 957, kBlue));
+        EXPECT_FALSE(BallAt(dlg, 1108, 957, kBlue));
+    });
+}
+
+TEST(FlightDialog, KeepTrajectoriesDecidesWhetherTheFieldIsCleared) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        Edit(dlg, IDC_DELAY)->setText("10");
+        ASSERT_TRUE(FlyAndWait(dlg));
+        ASSERT_TRUE(BallAt(dlg, 1108, 957, kBlue));
+        // Kept: a steeper second throw leaves the first landing mark.
+        PasteInto(Edit(dlg, IDC_ANGLE), "70");
+        ASSERT_TRUE(FlyAndWait(dlg));
+        EXPECT_TRUE(BallAt(dlg, 1108, 957, kBlue));
+        // Not kept: the field is drawn afresh first.
+        Click(dlg, IDC_KEEP);
+        ASSERT_TRUE(FlyAndWait(dlg));
+        EXPECT_FALSE(BallAt(dlg, 1108, 957, kBlue));
+        EXPECT_EQ(BackPixel(dlg, 1113, 957), RGB(255, 255, 255));
+    });
+}
+
+TEST(FlightDialog, ClosingDuringAFlightEndsItAndReturns) {
+    auto dlg = std::make_unique<CFlightDlg>();
+    CFlightDlg* p = dlg.get();
+    RunModal(*p, [&] {
+        Edit(*p, IDC_DELAY)->setText("1000");
+        Click(*p, IDOK);
+        ASSERT_TRUE(p->FlightRunning());
+    });
+    // DoModal has returned: the flight thread was woken and joined.
+    EXPECT_FALSE(p->FlightRunning());
+    dlg.reset();
+}
+
+TEST(FlightDialog, AboutBoxOpensFromTheSystemMenuCommand) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        QString title;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w != dlg.GetWidget() && qobject_cast<QDialog*>(w)) {
+                    title = w->windowTitle();
+                    qobject_cast<QDialog*>(w)->done(IDOK);
+                }
+        });
+        static_cast<CWnd&>(dlg).OnSysCommand(IDM_ABOUTBOX | 0x3, 0);
+        EXPECT_EQ(title.toStdString(), "О программе...");
+    });
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+// Renders the main dialog after the default flight to OUTDIR/flight.png,
+// offscreen, for people to look at and for the README.
+//   korvel-screenshot OUTDIR
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "demo_app.h"
+#include "flight_dlg.h"
+#include "resource_ids.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: korvel-screenshot OUTDIR\n");
+        return 2;
+    }
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    AfxInitToolkit();
+    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outDir);
+
+    CDemoApp theApp;
+    CFlightDlg dlg;
+    theApp.m_pMainWnd = &dlg;
+    bool ok = false;
+    QTimer::singleShot(0, [&] {
+        // The shortest delay, so the default flight takes a moment only.
+        auto* delay = qobject_cast<QLineEdit*>(dlg.GetDlgItem(IDC_DELAY)->GetWidget());
+        delay->setText(QStringLiteral("10"));
+        QWidget* start = dlg.GetDlgItem(IDOK)->GetWidget();
+        QTest::mouseClick(start, Qt::LeftButton);
+        QElapsedTimer t;
+        t.start();
+        while ((dlg.FlightRunning() || !start->isEnabled()) && t.elapsed() < 60000) QTest::qWait(10);
+        QTest::qWait(50);
+        ok = dlg.GetWidget()->grab().save(outDir + QStringLiteral("/flight.png"));
+        dlg.EndDialog(IDCANCEL);
+    });
+    dlg.DoModal();
+    if (!ok) {
+        std::fprintf(stderr, "korvel-screenshot: could not write %s/flight.png\n", argv[1]);
+        return 1;
+    }
+    std::printf("%s/flight.png\n", argv[1]);
+    return 0;
+}
