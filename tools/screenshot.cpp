@@ -1,7 +1,10 @@
-// Renders the main dialog after the default flight to OUTDIR/flight.png,
-// offscreen, for people to look at and for the README.
+// Renders the main dialog after the default flight to OUTDIR/flight.png and
+// the Diagrams window after "Расчёт" to OUTDIR/diagrams.png and the About box
+// to OUTDIR/about.png, offscreen, for
+// people to look at and for the README.
 //   korvel-screenshot OUTDIR
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -13,6 +16,7 @@
 #include <cstdlib>
 
 #include "demo_app.h"
+#include "diagram_dlg.h"
 #include "flight_dlg.h"
 #include "resource_ids.h"
 
@@ -42,13 +46,30 @@ int main(int argc, char** argv) {
         while ((dlg.FlightRunning() || !start->isEnabled()) && t.elapsed() < 60000) QTest::qWait(10);
         QTest::qWait(50);
         ok = dlg.GetWidget()->grab().save(outDir + QStringLiteral("/flight.png"));
+        QTest::mouseClick(dlg.GetDlgItem(IDC_DIAGRAMS)->GetWidget(), Qt::LeftButton);
+        if (g_pDiagramDlg && g_pDiagramDlg->GetWidget()) {
+            QTest::mouseClick(g_pDiagramDlg->GetDlgItem(IDC_CALCULATE)->GetWidget(), Qt::LeftButton);
+            QTest::qWait(50);
+            ok = ok && g_pDiagramDlg->GetWidget()->grab().save(outDir + QStringLiteral("/diagrams.png"));
+        } else {
+            ok = false;
+        }
+        // The About box, from the window menu's command.
+        QTimer::singleShot(50, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->windowTitle() == QStringLiteral("О программе...")) {
+                    ok = ok && w->grab().save(outDir + QStringLiteral("/about.png"));
+                    qobject_cast<QDialog*>(w)->done(IDOK);
+                }
+        });
+        static_cast<CWnd&>(dlg).OnSysCommand(IDM_ABOUTBOX, 0);
         dlg.EndDialog(IDCANCEL);
     });
     dlg.DoModal();
     if (!ok) {
-        std::fprintf(stderr, "korvel-screenshot: could not write %s/flight.png\n", argv[1]);
+        std::fprintf(stderr, "korvel-screenshot: could not write the pictures to %s\n", argv[1]);
         return 1;
     }
-    std::printf("%s/flight.png\n", argv[1]);
+    std::printf("%s/flight.png\n%s/diagrams.png\n%s/about.png\n", argv[1], argv[1], argv[1]);
     return 0;
 }

@@ -157,12 +157,13 @@ void CFlightDlg::OnStart() {
     if (!InputsAcceptable()) return;
     // Enter may reach this while the button is disabled: one flight at a time.
     if (m_bFlightRunning.load()) return;
+    // The previous flight's thread has done its work and may only be
+    // returning; collect it before touching what it read.
+    m_pFlightThread.reset();
     m_pStartButton = GetDlgItem(IDOK);
     m_pStartButton->EnableWindow(FALSE);
     if (m_chkKeep.GetCheck() == BST_UNCHECKED) DrawField();
 
-    // The previous flight's thread has finished its work; collect it.
-    m_pFlightThread.reset();
     m_flight.inputs = physics::Inputs{m_fSpeed, m_nAngle, m_nMass, m_fRadius, m_nSpin, m_fDensity};
     m_flight.color = m_crTrajectory;
     m_bStop.store(false);

@@ -55,8 +55,8 @@ inline std::vector<std::string> CatchMessages(const std::function<void()>& actio
         }
     });
     watcher.start();
+    // A message box is modal: it appears and is answered inside action().
     action();
-    QTest::qWait(20);
     watcher.stop();
     return texts;
 }
