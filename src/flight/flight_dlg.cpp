@@ -139,7 +139,8 @@ void CFlightDlg::OnPaint() {
     {
         std::lock_guard<std::mutex> lock(m_backMutex);
         if (!m_dcBack.GetSafeHdc()) return;
-        dc.BitBlt(12, 12, 610, 490, &m_dcBack, m_nViewX.load(), m_nViewY.load(), SRCCOPY);
+        dc.BitBlt(kFieldLeft, kFieldTop, kFieldWidth, kFieldHeight, &m_dcBack, m_nViewX.load(), m_nViewY.load(),
+                  SRCCOPY);
     }
     dc.FillSolidRect(m_rcSwatch, m_crTrajectory);
 }

@@ -31,6 +31,9 @@ public:
     bool FlightRunning() const { return m_bFlightRunning.load(); }
     COLORREF TrajectoryColor() const { return m_crTrajectory; }
 
+    // Where the paint handler shows the flight field, in client pixels.
+    static constexpr int kFieldLeft = 12, kFieldTop = 12, kFieldWidth = 610, kFieldHeight = 490;
+
     // Pixel of a point (x, y) in metres in the back buffer.
     int FieldPixelX(float x) const;
     int FieldPixelY(float y) const;
@@ -66,6 +69,7 @@ private:
     void RunFlight();
     void StopFlight();
     bool WaitDelay(int ms);
+    void InvalidateField();  // any thread
 
     std::atomic<int> m_nViewX{800};
     std::atomic<int> m_nViewY{490};

@@ -47,8 +47,16 @@ void CFlightDlg::DrawBall(float x, float y) {
     }
     // Show the frame: the paint handler copies the buffer at the current
     // view offset. The request is posted, never waited for.
-    Invalidate(FALSE);
+    InvalidateField();
     WaitDelay(m_delayShared.load());
+}
+
+// A frame changes the flight field only, so only the field is repainted:
+// repainting the whole dialog would draw every control again, which costs
+// several times the copy of the field.
+void CFlightDlg::InvalidateField() {
+    const CRect field(kFieldLeft, kFieldTop, kFieldLeft + kFieldWidth, kFieldTop + kFieldHeight);
+    InvalidateRect(&field, FALSE);
 }
 
 void CFlightDlg::RunFlight() {
@@ -100,7 +108,7 @@ void CFlightDlg::RunFlight() {
         std::lock_guard<std::mutex> lock(m_backMutex);
         m_dcBack.SelectObject(oldPen);
     }
-    Invalidate(FALSE);
+    InvalidateField();
     m_bFlightRunning.store(false);
     if (!m_bStop.load() && m_pStartButton) m_pStartButton->EnableWindow(TRUE);
 }

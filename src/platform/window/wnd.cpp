@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <unordered_map>
@@ -107,7 +108,11 @@ void CWnd::AttachWidget(QWidget* widget, CWnd* parent, int id) {
     m_pParent = parent;
     m_nID = id;
     m_pBridge = new korvel::window::Bridge(this, widget);
-    m_invalidatePending = false;
+    {
+        std::lock_guard<std::mutex> lock(m_postedLock);
+        m_postPending = m_postedWhole = false;
+        m_postedRect = CRect();
+    }
     Registry()[widget] = this;
 }
 
@@ -193,9 +198,25 @@ void CWnd::InvalidateRect(const RECT* rect, BOOL /*erase*/) {
     // erase flag changes nothing visible.
     if (!m_pWidget) return;
     if (!OnWidgetThread(m_pWidget)) {
-        // From a worker: one pending whole-window repaint at most.
-        if (!m_invalidatePending.exchange(true, std::memory_order_acq_rel))
-            QMetaObject::invokeMethod(m_pBridge, "invalidate", Qt::QueuedConnection);
+        // From a worker: one pending repaint request at most, covering every
+        // area asked for until it is handled.
+        bool post = false;
+        {
+            std::lock_guard<std::mutex> lock(m_postedLock);
+            if (!rect) {
+                m_postedWhole = true;
+            } else if (m_postedRect.IsRectEmpty()) {
+                m_postedRect = *rect;
+            } else {
+                m_postedRect.left = std::min(m_postedRect.left, rect->left);
+                m_postedRect.top = std::min(m_postedRect.top, rect->top);
+                m_postedRect.right = std::max(m_postedRect.right, rect->right);
+                m_postedRect.bottom = std::max(m_postedRect.bottom, rect->bottom);
+            }
+            post = !m_postPending;
+            m_postPending = true;
+        }
+        if (post) QMetaObject::invokeMethod(m_pBridge, "invalidate", Qt::QueuedConnection);
         return;
     }
     if (rect)
@@ -205,8 +226,20 @@ void CWnd::InvalidateRect(const RECT* rect, BOOL /*erase*/) {
 }
 
 void CWnd::FlushPostedInvalidate() {
-    m_invalidatePending.store(false, std::memory_order_release);
-    if (m_pWidget) m_pWidget->update();
+    bool whole;
+    CRect r;
+    {
+        std::lock_guard<std::mutex> lock(m_postedLock);
+        whole = m_postedWhole;
+        r = m_postedRect;
+        m_postPending = m_postedWhole = false;
+        m_postedRect = CRect();
+    }
+    if (!m_pWidget) return;
+    if (whole)
+        m_pWidget->update();
+    else if (!r.IsRectEmpty())
+        m_pWidget->update(QRect(r.left, r.top, r.Width(), r.Height()));
 }
 
 void CWnd::UpdateWindow() {

@@ -6,11 +6,14 @@
 // Threads: a window belongs to the user-interface thread. Only three calls
 // may come from another thread, and they are posted to the window's thread,
 // never waited for: Invalidate/InvalidateRect (coalesced, so at most one
-// repaint request is pending) and EnableWindow.
+// repaint request is pending; it repaints the smallest rectangle holding
+// every rectangle asked for meanwhile, or the whole window if any call asked
+// for that) and EnableWindow.
 #pragma once
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include <QPointer>
@@ -243,7 +246,11 @@ private:
     CRect m_painted;
     CMenu m_systemMenu;
     QPointer<korvel::window::Bridge> m_pBridge;
-    std::atomic<bool> m_invalidatePending{false};
+    // Repaints asked for from other threads, not yet passed to the toolkit.
+    std::mutex m_postedLock;
+    bool m_postPending = false;  // a FlushPostedInvalidate call is queued
+    bool m_postedWhole = false;
+    CRect m_postedRect;
 };
 
 // A context that paints the client area of a window during its paint handler.
