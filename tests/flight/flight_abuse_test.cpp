@@ -23,7 +23,6 @@ using harness::Click;
 using harness::Edit;
 using harness::PasteInto;
 using harness::RunModal;
-using harness::WaitFor;
 
 namespace {
 
@@ -147,9 +146,7 @@ TEST(ExtremeThrows, EveryCornerOfTheInputsEndsInTheFlightAndInTheDiagrams) {
                                     Click(*g_pDiagramDlg, IDC_CALCULATE);
                                     EXPECT_FALSE(g_pDiagramDlg->Listing().IsEmpty());
                                     Click(dlg, IDOK);
-                                    ASSERT_TRUE(WaitFor([&] {
-                                        return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled();
-                                    })) << mass << " " << angle << " " << spin << " " << radius << " " << density
+                                    ASSERT_TRUE(harness::WaitFlightEnd(dlg)) << mass << " " << angle << " " << spin << " " << radius << " " << density
                                         << " " << speed << " " << sw;
                                     ++flights;
                                 }
@@ -172,7 +169,7 @@ TEST(FlightStress, SwitchesPanningAndClosingDuringFastFlights) {
                 QTest::qWait(2);
             }
             if (round < 2) {
-                ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled(); }));
+                ASSERT_TRUE(harness::WaitFlightEnd(dlg));
                 Click(dlg, IDOK);
                 QTest::qWait(15);
             }
@@ -228,7 +225,7 @@ TEST(Endurance, TwoHundredFlightsWithTheDiagramsWindowComingAndGoing) {
             ASSERT_TRUE(g_pDiagramDlg->GetWidget());
             Click(*g_pDiagramDlg, IDC_CALCULATE);
             Click(dlg, IDOK);
-            ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled(); }));
+            ASSERT_TRUE(harness::WaitFlightEnd(dlg));
             // Close the Diagrams window with its close button's message.
             g_pDiagramDlg->GetWidget()->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

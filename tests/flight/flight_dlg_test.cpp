@@ -17,7 +17,6 @@ using harness::Click;
 using harness::Edit;
 using harness::PasteInto;
 using harness::RunModal;
-using harness::WaitFor;
 
 namespace {
 
@@ -30,7 +29,7 @@ bool StartEnabled(CFlightDlg& dlg) { return dlg.GetDlgItem(IDOK)->IsWindowEnable
 // Starts a flight and waits until "Пуск" is enabled again.
 bool FlyAndWait(CFlightDlg& dlg) {
     Click(dlg, IDOK);
-    return WaitFor([&] { return !dlg.FlightRunning() && StartEnabled(dlg); });
+    return harness::WaitFlightEnd(dlg);
 }
 
 COLORREF BackPixel(CFlightDlg& dlg, int x, int y) {
@@ -204,7 +203,7 @@ TEST(FlightDialog, DefaultFlightLandsOnTheGroundLineAndStartReturns) {
         Edit(dlg, IDC_DELAY)->setText("10");
         Click(dlg, IDOK);
         EXPECT_FALSE(StartEnabled(dlg));
-        ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && StartEnabled(dlg); }));
+        ASSERT_TRUE(harness::WaitFlightEnd(dlg));
         // Launch ball around (812, 965), landing ball at x 23.53 m: centre
         // 812 + 12.95 * 23.53 = 1116.7, on the ground row.
         EXPECT_TRUE(BallAt(dlg, 804, 957, kBlue));
@@ -227,7 +226,7 @@ TEST(FlightDialog, SwitchingSpinOffDuringAFlightChangesTheRestOfIt) {
         Click(dlg, IDC_SPIN_ON);
         Edit(dlg, IDC_DELAY)->setText("10");
         PasteInto(Edit(dlg, IDC_MASS), "1");
-        ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && StartEnabled(dlg); }));
+        ASSERT_TRUE(harness::WaitFlightEnd(dlg));
         // Drag alone lands at x 31.96 m: centre 1225.9.
         EXPECT_TRUE(BallAt(dlg, 1217, 957, kBlue));
         EXPECT_FALSE(BallAt(dlg, 1108, 957, kBlue));

@@ -14,7 +14,6 @@
 using harness::Click;
 using harness::Edit;
 using harness::RunModal;
-using harness::WaitFor;
 
 namespace {
 
@@ -125,7 +124,7 @@ TEST(Panning, WorksDuringAFlightFromTheNextFrame) {
             Click(dlg, IDC_PAN_RIGHT);
             QTest::qWait(15);
         }
-        ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled(); }));
+        ASSERT_TRUE(harness::WaitFlightEnd(dlg));
         QTest::qWait(20);
         EXPECT_EQ(dlg.ViewY(), 170);
         EXPECT_EQ(dlg.ViewX(), 960);
@@ -188,7 +187,7 @@ TEST(TrajectoryColour, OkRecoloursTheSwatchAndTheNextFlightButNotTheRunningOne) 
         // Chosen during the flight: this flight stays blue.
         EXPECT_TRUE(AnswerColourDialog([&] { ClickAt(dlg, QPoint(800, 245)); }, QColor(200, 0, 0)));
         EXPECT_EQ(dlg.TrajectoryColor(), RGB(200, 0, 0));
-        ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled(); }));
+        ASSERT_TRUE(harness::WaitFlightEnd(dlg));
         QTest::qWait(20);
         const QImage shot = dlg.GetWidget()->grab().toImage();
         EXPECT_EQ(shot.pixelColor(800, 245), QColor(200, 0, 0));
@@ -199,7 +198,7 @@ TEST(TrajectoryColour, OkRecoloursTheSwatchAndTheNextFlightButNotTheRunningOne) 
         // The next flight, over a fresh field, is drawn in the new colour.
         Click(dlg, IDC_KEEP);
         Click(dlg, IDOK);
-        ASSERT_TRUE(WaitFor([&] { return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled(); }));
+        ASSERT_TRUE(harness::WaitFlightEnd(dlg));
         std::lock_guard<std::mutex> lock(dlg.BackMutex());
         EXPECT_EQ(dlg.BackDC().GetPixel(1113, 957), RGB(200, 0, 0));
     });

@@ -39,6 +39,12 @@ inline bool WaitFor(const std::function<bool()>& cond, int ms = 20000) {
     return true;
 }
 
+// Waits until the flight of `dlg` has ended and "Пуск" is enabled again.
+template <typename Dlg>
+bool WaitFlightEnd(Dlg& dlg) {
+    return WaitFor([&] { return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled(); });
+}
+
 // Texts of message boxes that appeared while `action` ran; each is closed
 // with its OK button.
 inline std::vector<std::string> CatchMessages(const std::function<void()>& action) {
