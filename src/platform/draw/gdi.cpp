@@ -257,6 +257,8 @@ void CDC::ResetDefaults() {
     m_bkMode = OPAQUE;
     m_pos = CPoint();
     m_touched = CRect();
+    m_clipped = false;
+    m_clip = CRect();
 }
 
 BOOL CDC::CreateCompatibleDC(CDC* /*pDC*/) {
@@ -324,35 +326,46 @@ int CDC::SetBkMode(int mode) {
     return std::exchange(m_bkMode, mode);
 }
 
+CRect CDC::Limits() const {
+    if (m_target == nullptr) return CRect();
+    CRect r(0, 0, m_target->Width(), m_target->Height());
+    if (m_clipped) r.IntersectRect(&r, &m_clip);
+    return r;
+}
+
+int CDC::IntersectClipRect(int l, int t, int r, int b) {
+    const CRect narrow(l, t, r, b);
+    if (!m_clipped) m_clip = narrow;
+    else m_clip.IntersectRect(&m_clip, &narrow);
+    m_clipped = true;
+    return Limits().IsRectEmpty() ? NULLREGION : SIMPLEREGION;
+}
+
+int CDC::GetClipBox(RECT* rect) const {
+    const CRect box = Limits();
+    if (rect != nullptr) *rect = box;
+    return box.IsRectEmpty() ? NULLREGION : SIMPLEREGION;
+}
+
 void CDC::Touch(int l, int t, int r, int b) {
-    if (m_target == nullptr) return;
-    l = std::max(l, 0);
-    t = std::max(t, 0);
-    r = std::min(r, m_target->Width());
-    b = std::min(b, m_target->Height());
-    if (r <= l || b <= t) return;
-    if (m_touched.IsRectEmpty()) {
-        m_touched = CRect(l, t, r, b);
-        return;
-    }
-    m_touched.left = std::min<LONG>(m_touched.left, l);
-    m_touched.top = std::min<LONG>(m_touched.top, t);
-    m_touched.right = std::max<LONG>(m_touched.right, r);
-    m_touched.bottom = std::max<LONG>(m_touched.bottom, b);
+    const CRect box = Limits();
+    const CRect area(l, t, r, b);
+    CRect written;
+    if (written.IntersectRect(&area, &box)) m_touched.UnionRect(&m_touched, &written);
 }
 
 void CDC::Plot(int x, int y, std::uint32_t px) {
-    if (m_target == nullptr || !m_target->Contains(x, y)) return;
+    if (!Limits().PtInRect(CPoint(x, y))) return;
     m_target->Put(x, y, px);
     Touch(x, y, x + 1, y + 1);
 }
 
 void CDC::FillPixels(i64 l, i64 t, i64 r, i64 b, std::uint32_t px) {
-    if (m_target == nullptr) return;
-    l = std::max<i64>(l, 0);
-    t = std::max<i64>(t, 0);
-    r = std::min<i64>(r, m_target->Width());
-    b = std::min<i64>(b, m_target->Height());
+    const CRect box = Limits();
+    l = std::max<i64>(l, box.left);
+    t = std::max<i64>(t, box.top);
+    r = std::min<i64>(r, box.right);
+    b = std::min<i64>(b, box.bottom);
     if (r <= l || b <= t) return;
     const int w = m_target->Width();
     for (i64 y = t; y < b; ++y) {
@@ -378,7 +391,7 @@ BOOL CDC::LineTo(int x, int y) {
 // interior pixels in both directions. Summed up, the minor offset after i
 // steps is floor((2n·i − M + bias − 1) / 2M) + 1; computing it per step lets
 // the loop start and stop where the major coordinate enters and leaves the
-// surface while choosing exactly the pixels of the unclipped line. Pens
+// clipping box while choosing exactly the pixels of the unclipped line. Pens
 // wider than one pixel are drawn one pixel wide: the program uses none.
 void CDC::DrawLine(int x0, int y0, int x1, int y1, std::uint32_t px) {
     if (m_target == nullptr) return;
@@ -399,17 +412,20 @@ void CDC::DrawLine(int x0, int y0, int x1, int y1, std::uint32_t px) {
     const i64 sMin = dMin > 0 ? 1 : (dMin < 0 ? -1 : 0);
     const i64 maj0 = xMajor ? x0 : y0;
     const i64 min0 = xMajor ? y0 : x0;
-    const i64 majLimit = xMajor ? m_target->Width() : m_target->Height();
+    const CRect box = Limits();
+    if (box.IsRectEmpty()) return;
+    const i64 majLo = xMajor ? box.left : box.top;
+    const i64 majHi = xMajor ? box.right : box.bottom;
 
-    // Steps whose major coordinate maj0 + sMaj·i lies in [0, majLimit).
+    // Steps whose major coordinate maj0 + sMaj·i lies in [majLo, majHi).
     i64 first = 0;
     i64 last = M - 1;
     if (sMaj > 0) {
-        first = std::max(first, -maj0);
-        last = std::min(last, majLimit - 1 - maj0);
+        first = std::max(first, majLo - maj0);
+        last = std::min(last, majHi - 1 - maj0);
     } else {
-        first = std::max(first, maj0 - majLimit + 1);
-        last = std::min(last, maj0);
+        first = std::max(first, maj0 - majHi + 1);
+        last = std::min(last, maj0 - majLo);
     }
     const i128 twoM = i128{2} * M;
     for (i64 i = first; i <= last; ++i) {
@@ -419,7 +435,7 @@ void CDC::DrawLine(int x0, int y0, int x1, int y1, std::uint32_t px) {
         const i64 mnr = min0 + sMin * m;
         const i64 x = xMajor ? maj : mnr;
         const i64 y = xMajor ? mnr : maj;
-        if (x >= 0 && y >= 0 && x < m_target->Width() && y < m_target->Height())
+        if (x >= box.left && y >= box.top && x < box.right && y < box.bottom)
             Plot(static_cast<int>(x), static_cast<int>(y), px);
     }
 }
@@ -536,10 +552,11 @@ BOOL CDC::BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop
         return FALSE;
     if (w <= 0 || h <= 0) return TRUE;
     const Surface& from = *src->m_target;
-    const i64 i0 = std::max<i64>({0, -i64{x}, -i64{sx}});
-    const i64 j0 = std::max<i64>({0, -i64{y}, -i64{sy}});
-    const i64 i1 = std::min<i64>({w, m_target->Width() - i64{x}, from.Width() - i64{sx}});
-    const i64 j1 = std::min<i64>({h, m_target->Height() - i64{y}, from.Height() - i64{sy}});
+    const CRect box = Limits();
+    const i64 i0 = std::max<i64>({0, box.left - i64{x}, -i64{sx}});
+    const i64 j0 = std::max<i64>({0, box.top - i64{y}, -i64{sy}});
+    const i64 i1 = std::min<i64>({w, box.right - i64{x}, from.Width() - i64{sx}});
+    const i64 j1 = std::min<i64>({h, box.bottom - i64{y}, from.Height() - i64{sy}});
     if (i1 <= i0 || j1 <= j0) return TRUE;
 
     // Copying within one surface reads a snapshot of the source rectangle,
@@ -587,10 +604,11 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int s
     }
     const AxisMap mapX(sw, w);
     const AxisMap mapY(sh, h);
-    const i64 i0 = std::max<i64>(0, -i64{x});
-    const i64 j0 = std::max<i64>(0, -i64{y});
-    const i64 i1 = std::min<i64>(w, m_target->Width() - i64{x});
-    const i64 j1 = std::min<i64>(h, m_target->Height() - i64{y});
+    const CRect box = Limits();
+    const i64 i0 = std::max<i64>(0, box.left - i64{x});
+    const i64 j0 = std::max<i64>(0, box.top - i64{y});
+    const i64 i1 = std::min<i64>(w, box.right - i64{x});
+    const i64 j1 = std::min<i64>(h, box.bottom - i64{y});
     for (i64 j = j0; j < j1; ++j) {
         const i64 syFirst = sy + mapY.First(j);
         const i64 syLast = sy + mapY.Last(j);
@@ -612,7 +630,7 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int s
 }
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF c) {
-    if (m_target == nullptr || !m_target->Contains(x, y)) return CLR_INVALID;
+    if (!Limits().PtInRect(CPoint(x, y))) return CLR_INVALID;
     const std::uint32_t px = PixelFromColor(c);
     Plot(x, y, px);
     return ColorFromPixel(px);
@@ -639,7 +657,8 @@ void CDC::PaintText(int x, int y, const CString& text, const RECT* clip) {
     const CFont::Face face = m_font->GetFace();
     const textraster::FontMetrics fm = textraster::Metrics(face);
     const textraster::Layout layout = textraster::LayOut(face, text.str());
-    i64 cl = 0, ct = 0, cr = m_target->Width(), cb = m_target->Height();
+    const CRect box = Limits();
+    i64 cl = box.left, ct = box.top, cr = box.right, cb = box.bottom;
     if (clip != nullptr) {
         cl = std::max<i64>(cl, clip->left);
         ct = std::max<i64>(ct, clip->top);

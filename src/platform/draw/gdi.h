@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cstring.h"
+#include "region.h"
 #include "wintypes.h"
 
 // ---------------------------------------------------------------- pixels
@@ -238,6 +239,13 @@ public:
     CSize GetTextExtent(const CString& text) const;
     BOOL GetTextMetrics(TEXTMETRIC* tm) const;
 
+    // Clipping: drawing writes only inside the clipping box, which is the
+    // surface narrowed by every IntersectClipRect since the context was
+    // created (a paint context starts narrowed to the area being repainted).
+    // Both return NULLREGION when the box is empty, SIMPLEREGION otherwise.
+    int IntersectClipRect(int l, int t, int r, int b);
+    int GetClipBox(RECT* rect) const;
+
     // Bounding box of every pixel written since the last reset: lets a
     // window copy to the screen only what its paint handler drew.
     CRect TouchedRect() const { return m_touched; }
@@ -250,6 +258,9 @@ protected:
 
 private:
     void ResetDefaults();
+    // Where drawing may write: the surface within the clipping box; empty
+    // without a surface.
+    CRect Limits() const;
     void Plot(int x, int y, std::uint32_t px);
     // Fills [l, r) x [t, b), clipped to the surface (coordinates may lie far
     // outside the int range of a surface, hence 64 bits).
@@ -270,6 +281,8 @@ private:
     int m_bkMode = OPAQUE;
     CPoint m_pos;
     CRect m_touched;
+    bool m_clipped = false;  // m_clip narrows the surface
+    CRect m_clip;
 };
 
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;

@@ -3,6 +3,7 @@
 // drawing layer and the program's pure parts can use them without a display.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 using BYTE = std::uint8_t;
@@ -79,6 +80,26 @@ public:
     bool PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     void DeflateRect(int dx, int dy) { left += dx; top += dy; right -= dx; bottom -= dy; }
     void OffsetRect(int dx, int dy) { left += dx; right += dx; top += dy; bottom += dy; }
+    // This becomes the overlap of `a` and `b`; when they do not overlap it
+    // becomes the empty rectangle (0, 0, 0, 0) and the result is FALSE.
+    BOOL IntersectRect(const RECT* a, const RECT* b) {
+        const CRect r(std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
+                      std::min(a->bottom, b->bottom));
+        *this = r.IsRectEmpty() ? CRect() : r;
+        return IsRectEmpty() ? FALSE : TRUE;
+    }
+    // This becomes the smallest rectangle holding `a` and `b`; an empty one
+    // adds nothing. FALSE when both are empty.
+    BOOL UnionRect(const RECT* a, const RECT* b) {
+        const CRect ra(*a), rb(*b);
+        if (ra.IsRectEmpty() || rb.IsRectEmpty()) {
+            *this = ra.IsRectEmpty() ? (rb.IsRectEmpty() ? CRect() : rb) : ra;
+        } else {
+            *this = CRect(std::min(ra.left, rb.left), std::min(ra.top, rb.top), std::max(ra.right, rb.right),
+                          std::max(ra.bottom, rb.bottom));
+        }
+        return IsRectEmpty() ? FALSE : TRUE;
+    }
     bool operator==(const CRect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
