@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -66,6 +67,10 @@ inline std::vector<std::string> CatchMessages(const std::function<void()>& actio
     watcher.stop();
     return texts;
 }
+
+// What a window shows on the screen now, read without repainting it: this
+// is what repaints of parts of the window have left there.
+inline QImage ScreenNow(QWidget* w) { return QGuiApplication::primaryScreen()->grabWindow(w->winId()).toImage(); }
 
 inline QLineEdit* Edit(CWnd& dlg, int id) { return qobject_cast<QLineEdit*>(dlg.GetDlgItem(id)->GetWidget()); }
 

@@ -203,16 +203,10 @@ void CWnd::InvalidateRect(const RECT* rect, BOOL /*erase*/) {
         bool post = false;
         {
             std::lock_guard<std::mutex> lock(m_postedLock);
-            if (!rect) {
+            if (!rect)
                 m_postedWhole = true;
-            } else if (m_postedRect.IsRectEmpty()) {
-                m_postedRect = *rect;
-            } else {
-                m_postedRect.left = std::min(m_postedRect.left, rect->left);
-                m_postedRect.top = std::min(m_postedRect.top, rect->top);
-                m_postedRect.right = std::max(m_postedRect.right, rect->right);
-                m_postedRect.bottom = std::max(m_postedRect.bottom, rect->bottom);
-            }
+            else
+                m_postedRect.UnionRect(&m_postedRect, rect);
             post = !m_postPending;
             m_postPending = true;
         }
@@ -343,21 +337,13 @@ Surface* CWnd::ClientSurface() {
     return m_client.get();
 }
 
-void CWnd::AddPainted(const CRect& r) {
-    if (r.IsRectEmpty()) return;
-    if (m_painted.IsRectEmpty()) {
-        m_painted = r;
-        return;
-    }
-    m_painted.left = std::min(m_painted.left, r.left);
-    m_painted.top = std::min(m_painted.top, r.top);
-    m_painted.right = std::max(m_painted.right, r.right);
-    m_painted.bottom = std::max(m_painted.bottom, r.bottom);
-}
+void CWnd::AddPainted(const CRect& r) { m_painted.UnionRect(&m_painted, &r); }
 
-void CWnd::DispatchPaint(QWidget* widget, const CRect& /*updateRect*/) {
+void CWnd::DispatchPaint(QWidget* widget, const CRect& updateRect) {
     m_painted = CRect();
+    m_updateRect = updateRect;
     OnPaint();
+    m_updateRect = CRect();
     if (m_painted.IsRectEmpty() || !m_client) return;
     // Copy to the screen only what the paint handler drew; the rest keeps
     // the toolkit's background and the child controls.
@@ -385,8 +371,13 @@ void CWnd::ShowSystemMenu(int screenX, int screenY) {
 
 // ---------------------------------------------------------------- contexts
 
+// Like a paint context of the system, this one draws only inside the area
+// being repainted: a frame that changed a few pixels of a large field costs
+// a copy of those pixels, not of the field.
 CPaintDC::CPaintDC(CWnd* wnd) : m_pWnd(wnd) {
     AttachSurface(wnd->ClientSurface());
+    const CRect& area = wnd->m_updateRect;
+    IntersectClipRect(area.left, area.top, area.right, area.bottom);
 }
 
 CPaintDC::~CPaintDC() { m_pWnd->AddPainted(TouchedRect()); }

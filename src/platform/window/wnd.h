@@ -242,8 +242,10 @@ protected:
 
 private:
     friend class CDialog;
+    friend class CPaintDC;
     std::unique_ptr<Surface> m_client;
     CRect m_painted;
+    CRect m_updateRect;  // the area being repainted, during DispatchPaint
     CMenu m_systemMenu;
     QPointer<korvel::window::Bridge> m_pBridge;
     // Repaints asked for from other threads, not yet passed to the toolkit.
