@@ -40,6 +40,9 @@ public:
 
     void DrawField();
     void DrawBall(float x, float y);
+    // Repaints on screen what was drawn into the back buffer since the last
+    // call, at the current view offset; any thread.
+    void InvalidateDrawn();
     friend UINT FlightThreadProc(void* param);
 
 protected:
@@ -69,7 +72,6 @@ private:
     void RunFlight();
     void StopFlight();
     bool WaitDelay(int ms);
-    void InvalidateField();  // any thread
 
     std::atomic<int> m_nViewX{800};
     std::atomic<int> m_nViewY{490};

@@ -47,16 +47,29 @@ void CFlightDlg::DrawBall(float x, float y) {
     }
     // Show the frame: the paint handler copies the buffer at the current
     // view offset. The request is posted, never waited for.
-    InvalidateField();
+    InvalidateDrawn();
     WaitDelay(m_delayShared.load());
 }
 
-// A frame changes the flight field only, so only the field is repainted:
-// repainting the whole dialog would draw every control again, which costs
-// several times the copy of the field.
-void CFlightDlg::InvalidateField() {
+// A frame changes a few hundred pixels of the field (the segments drawn
+// since the last frame and the ball), so only their bounding box is
+// repainted: repainting the field would copy its 300 000 pixels three times
+// over (background, paint handler, screen) for every frame. A field cleared
+// for a new flight has changed everywhere, so that flight's first frame
+// repaints the whole field.
+void CFlightDlg::InvalidateDrawn() {
+    CRect drawn;
+    {
+        std::lock_guard<std::mutex> lock(m_backMutex);
+        drawn = m_dcBack.TouchedRect();
+        m_dcBack.ResetTouched();
+    }
+    // The view offset is read after the drawing: a pan that comes later
+    // repaints the whole field at its new offset anyway.
+    drawn.OffsetRect(kFieldLeft - m_nViewX.load(), kFieldTop - m_nViewY.load());
     const CRect field(kFieldLeft, kFieldTop, kFieldLeft + kFieldWidth, kFieldTop + kFieldHeight);
-    InvalidateRect(&field, FALSE);
+    CRect shown;
+    if (shown.IntersectRect(&drawn, &field)) InvalidateRect(&shown, FALSE);
 }
 
 void CFlightDlg::RunFlight() {
@@ -108,7 +121,7 @@ void CFlightDlg::RunFlight() {
         std::lock_guard<std::mutex> lock(m_backMutex);
         m_dcBack.SelectObject(oldPen);
     }
-    InvalidateField();
+    InvalidateDrawn();
     m_bFlightRunning.store(false);
     if (!m_bStop.load() && m_pStartButton) m_pStartButton->EnableWindow(TRUE);
 }

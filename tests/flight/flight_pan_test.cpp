@@ -19,9 +19,8 @@ namespace {
 
 bool Enabled(CFlightDlg& dlg, int id) { return dlg.GetDlgItem(id)->IsWindowEnabled(); }
 
-// The field area on screen equals the back buffer at the view offset.
-bool ScreenShowsBufferAtView(CFlightDlg& dlg) {
-    const QImage shot = dlg.GetWidget()->grab().toImage();
+// The field area of `shot` equals the back buffer at the view offset.
+bool ShowsBufferAtView(CFlightDlg& dlg, const QImage& shot) {
     std::lock_guard<std::mutex> lock(dlg.BackMutex());
     CDC& back = dlg.BackDC();
     for (int y = 0; y < 490; ++y)
@@ -32,6 +31,9 @@ bool ScreenShowsBufferAtView(CFlightDlg& dlg) {
         }
     return true;
 }
+
+// The same, for the window painted afresh.
+bool ScreenShowsBufferAtView(CFlightDlg& dlg) { return ShowsBufferAtView(dlg, dlg.GetWidget()->grab().toImage()); }
 
 TEST(Panning, LeftArrowReachesTheLeftEdgeThenDisablesItself) {
     CFlightDlg dlg;
@@ -166,6 +168,40 @@ TEST(TrajectoryColour, EdgesOfTheSwatchAreOutside) {
         EXPECT_FALSE(AnswerColourDialog([&] { ClickAt(dlg, QPoint(844, 245)); }, QColor()));
         EXPECT_FALSE(AnswerColourDialog([&] { ClickAt(dlg, QPoint(800, 257)); }, QColor()));
         EXPECT_TRUE(AnswerColourDialog([&] { ClickAt(dlg, QPoint(750, 239)); }, QColor()));
+    });
+}
+
+// A frame repaints only what it changed; the screen, as those repaints left
+// it, must still show the whole buffer at the view offset: after a flight,
+// after a flight over a cleared field, and after panning during a flight.
+TEST(Panning, FramesLeaveTheScreenShowingTheBuffer) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        const auto flown = [&] {
+            if (!harness::WaitFlightEnd(dlg)) return false;
+            QTest::qWait(30);
+            return ShowsBufferAtView(dlg, harness::ScreenNow(dlg.GetWidget()));
+        };
+        Edit(dlg, IDC_DELAY)->setText("10");
+        Click(dlg, IDOK);
+        EXPECT_TRUE(flown());
+        // The next flight starts over a cleared field, so the old trace
+        // must leave the screen too.
+        Click(dlg, IDC_KEEP);
+        Edit(dlg, IDC_ANGLE)->setText("70");
+        Click(dlg, IDOK);
+        EXPECT_TRUE(flown());
+        // Panning while frames are drawn.
+        Edit(dlg, IDC_DELAY)->setText("20");
+        Edit(dlg, IDC_ANGLE)->setText("30");
+        Click(dlg, IDOK);
+        for (int id : {IDC_PAN_UP, IDC_PAN_LEFT, IDC_PAN_RIGHT, IDC_PAN_RIGHT, IDC_PAN_DOWN}) {
+            QTest::qWait(45);
+            Click(dlg, id);
+        }
+        EXPECT_TRUE(dlg.FlightRunning());  // the pans came during the flight
+        EXPECT_EQ(dlg.ViewX(), 880);
+        EXPECT_TRUE(flown());
     });
 }
 
