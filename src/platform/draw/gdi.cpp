@@ -354,10 +354,13 @@ void CDC::Touch(int l, int t, int r, int b) {
     if (written.IntersectRect(&area, &box)) m_touched.UnionRect(&m_touched, &written);
 }
 
+// Lines, outlines and text come here pixel by pixel, so the clipping box is
+// worked out once per pixel: the pixel inside it is already the area touched.
 void CDC::Plot(int x, int y, std::uint32_t px) {
     if (!Limits().PtInRect(CPoint(x, y))) return;
     m_target->Put(x, y, px);
-    Touch(x, y, x + 1, y + 1);
+    const CRect dot(x, y, x + 1, y + 1);
+    m_touched.UnionRect(&m_touched, &dot);
 }
 
 void CDC::FillPixels(i64 l, i64 t, i64 r, i64 b, std::uint32_t px) {
