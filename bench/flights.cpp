@@ -1,7 +1,7 @@
 #include "flights.h"
 
+#include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <vector>
 
 #include "edit_numbers.h"
@@ -95,18 +95,18 @@ SearchResult FindLongestFlight(double budgetSeconds) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     SearchResult r;
-    const auto text = [](const char* fmt, double v) {
+    // Typed as a user types them: "." and no grouping, whatever the locale.
+    const auto text = [](int decimals, double v) {
         char buf[32];
-        std::snprintf(buf, sizeof buf, fmt, v);
-        return std::string(buf);
+        return std::string(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals).ptr);
     };
     std::vector<std::string> speeds, angles, masses, radii, spins, densities;
-    for (int v = 1; v <= 30; ++v) speeds.push_back(text("%.0f", v));
-    for (int a = 0; a <= 180; a += 5) angles.push_back(text("%.0f", a));
-    for (int m = 1; m <= 5; ++m) masses.push_back(text("%.0f", m));
-    for (int i = 0; i <= 10; ++i) radii.push_back(text("%.2f", i * 0.05));
-    for (int w = -30; w <= 30; w += 3) spins.push_back(text("%.0f", w));
-    for (int i = 0; i <= 10; ++i) densities.push_back(text("%.1f", 0.1 + i * 0.5));
+    for (int v = 1; v <= 30; ++v) speeds.push_back(text(0, v));
+    for (int a = 0; a <= 180; a += 5) angles.push_back(text(0, a));
+    for (int m = 1; m <= 5; ++m) masses.push_back(text(0, m));
+    for (int i = 0; i <= 10; ++i) radii.push_back(text(2, i * 0.05));
+    for (int w = -30; w <= 30; w += 3) spins.push_back(text(0, w));
+    for (int i = 0; i <= 10; ++i) densities.push_back(text(1, 0.1 + i * 0.5));
     const std::vector<std::string>* axes[] = {&speeds, &angles, &masses, &radii, &spins, &densities};
     const bool switches[4][2] = {{true, true}, {true, false}, {false, true}, {false, false}};
 

@@ -50,6 +50,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -110,9 +111,8 @@ int Columns(const std::string& s) {
 }
 
 std::string Number(double v, int decimals) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
+    char buf[64];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals).ptr);
 }
 
 void PrintTable(const std::vector<Row>& rows) {

@@ -1,7 +1,7 @@
 // The computation read through its listing: the row format, a row every 10
 // steps, single-precision time, and throws whose end the flight fixes (both
 // windows use one integrator in one step order).
-#include <cstdio>
+#include <charconv>
 #include <limits>
 #include <regex>
 
@@ -20,8 +20,14 @@ std::string ListedTime(int steps) {
     float t = 0.0f;
     for (int i = 0; i < steps; ++i) t = static_cast<float>(static_cast<double>(t) + 0.005f);
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%1.2f", static_cast<double>(t));
-    return buf;
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, static_cast<double>(t), std::chars_format::fixed, 2).ptr);
+}
+
+// A listed value, read in the listing's convention whatever the locale.
+double Value(const std::string& text) {
+    double v = std::numeric_limits<double>::quiet_NaN();
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
 }
 
 std::vector<Row> Calculated(const Flight& f) {
@@ -32,7 +38,7 @@ std::vector<Row> Calculated(const Flight& f) {
 
 double MaxHeight(const std::vector<Row>& rows) {
     double h = 0;
-    for (const Row& r : rows) h = std::max(h, std::stod(r[2]));
+    for (const Row& r : rows) h = std::max(h, Value(r[2]));
     return h;
 }
 
@@ -62,7 +68,7 @@ TEST(DiagramListing, WithoutSpinAndDragEndsAtTheFlightsStep578) {
     const std::vector<Row> rows = Rows(*w);
     ASSERT_EQ(rows.size(), RowsUntil(578));
     EXPECT_EQ(rows.back()[0], ListedTime(571));
-    EXPECT_NEAR(std::stod(rows.back()[3]), 20.0, 0.5) << "without drag it lands as fast as it left";
+    EXPECT_NEAR(Value(rows.back()[3]), 20.0, 0.5) << "without drag it lands as fast as it left";
     // Steps 576 to 578 lie in pixel column 207; step 579 would reach 208.
     EXPECT_GT(CountInColumn(*w, SampleX(2.89), kDarkRed), 0);
     EXPECT_EQ(CountInColumn(*w, SampleX(2.895), kDarkRed) + CountInColumn(*w, SampleX(2.895), kBlue), 0);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdio>
 #include <dirent.h>
 #include <unistd.h>
@@ -51,15 +52,15 @@ std::vector<std::string> AbusiveTexts(const Field& f) {
                                   "0x10", "nan", "NaN", "inf", "-inf", "пять", "ß", "１", "1 2", "1,5",
                                   "5.", ".5", "+.5e+0", "e", "1e", "--1", "\xe2\x80\x8b" "1",
                                   std::string(10000, '7'), std::string(10000, 'z'), "3" + std::string(9999, '0')};
-    char buf[64];
     const double step = f.integer ? 1.0 : 1e-6;
     for (double v : {f.lo, f.hi, f.lo - step, f.hi + step, f.lo + step, f.hi - step}) {
-        if (f.integer)
-            std::snprintf(buf, sizeof buf, "%d", static_cast<int>(v));
-        else
-            std::snprintf(buf, sizeof buf, "%.7g", v);
-        t.emplace_back(buf);
-        t.emplace_back(std::string("  ") + buf + "  ");
+        // Written in the program's convention whatever the test's locale.
+        char buf[64];
+        const auto end = f.integer ? std::to_chars(buf, buf + sizeof buf, static_cast<int>(v)).ptr
+                                   : std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 7).ptr;
+        const std::string text(buf, end);
+        t.push_back(text);
+        t.push_back("  " + text + "  ");
     }
     return t;
 }

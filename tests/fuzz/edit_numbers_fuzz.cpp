@@ -25,6 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Parse pf = ParseFloat(text, &f);
     if (pf == Parse::Ok) {
         if (!std::isfinite(f)) std::abort();
+        // The locale-free reader agrees with the C library's in the C locale
+        // (the fuzzer runs in it): the same correctly rounded value.
+        if (static_cast<float>(std::strtod(text.c_str(), nullptr)) != f && text.find('\0') == std::string::npos)
+            std::abort();
         float back = 0;
         if (ParseFloat(FormatFloat(f), &back) != Parse::Ok || !std::isfinite(back)) std::abort();
         // Six significant digits: the written value is within a relative 1e-5.

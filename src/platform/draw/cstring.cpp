@@ -4,7 +4,33 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include <locale.h>
+
 #include "resources.h"
+
+namespace {
+
+// The program writes every number in one convention, "." as the decimal
+// point and no grouping, whatever the user's locale. printf follows the
+// locale's numeric category, which the toolkit sets from the environment
+// when it starts (and anything may set again later), so formatting runs
+// under a "C" locale of its own, switched in for the calling thread only.
+#if defined(_WIN32)
+int FormatC(char* buf, std::size_t size, const char* fmt, va_list args) {
+    static _locale_t c = _create_locale(LC_ALL, "C");
+    return _vsnprintf_l(buf, size, fmt, c, args);
+}
+#else
+int FormatC(char* buf, std::size_t size, const char* fmt, va_list args) {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    const locale_t previous = uselocale(c);
+    const int n = std::vsnprintf(buf, size, fmt, args);
+    uselocale(previous);
+    return n;
+}
+#endif
+
+}  // namespace
 
 void CString::Format(const char* fmt, ...) {
     va_list args;
@@ -12,7 +38,7 @@ void CString::Format(const char* fmt, ...) {
     va_list again;
     va_copy(again, args);
     // First pass measures, second pass writes into a buffer of that size.
-    const int n = std::vsnprintf(nullptr, 0, fmt, args);
+    const int n = FormatC(nullptr, 0, fmt, args);
     va_end(args);
     if (n < 0) {
         // A conversion failed (an encoding error): the result is empty,
@@ -22,7 +48,7 @@ void CString::Format(const char* fmt, ...) {
         return;
     }
     std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    std::vsnprintf(out.data(), out.size(), fmt, again);
+    FormatC(out.data(), out.size(), fmt, again);
     va_end(again);
     out.resize(static_cast<std::size_t>(n));
     m_s = std::move(out);

@@ -2,11 +2,12 @@
 // also built alone for fuzzing.
 #include "edit_numbers.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <system_error>
 
 namespace korvel::ddx {
 namespace {
@@ -21,6 +22,26 @@ std::string Trim(const std::string& s) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Roughly the power of ten of a well-formed unsigned decimal ("123e4" is 7,
+// "0.001" is -2): enough to tell a value too large for a double from one
+// too small. The exponent is held far from int overflow.
+long DecimalMagnitude(const std::string& t) {
+    long exponent = 0;
+    const std::size_t e = t.find_first_of("eE");
+    if (e != std::string::npos) {
+        std::size_t i = e + 1;
+        const bool negative = i < t.size() && t[i] == '-';
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        for (; i < t.size() && exponent < 1000000; ++i) exponent = exponent * 10 + (t[i] - '0');
+        if (negative) exponent = -exponent;
+    }
+    const std::string mantissa = t.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string::npos) return LONG_MIN;  // zero
+    return exponent + (first < point ? static_cast<long>(point - first) : -static_cast<long>(first - point) + 1);
+}
 
 }  // namespace
 
@@ -67,9 +88,25 @@ Parse ParseFloat(const std::string& text, float* out) {
         if (expDigits == 0) return Parse::Malformed;
     }
     if (i != t.size()) return Parse::Malformed;
-    // The syntax is plain decimal, so the C library reads it the same way in
-    // any locale that uses the point; the program sets no locale.
-    const double d = std::strtod(t.c_str(), nullptr);
+    // The conversion itself is locale-free: the C library's strtod would
+    // read "0.25" as 0 under a locale whose decimal point is ",", and the
+    // toolkit sets the process locale from the environment when it starts.
+    const bool negative = t[0] == '-';
+    const std::size_t from = (t[0] == '+' || t[0] == '-') ? 1 : 0;
+    double d = 0;
+    const auto [end, ec] = std::from_chars(t.data() + from, t.data() + t.size(), d, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        // Too large for a double is out of range; too small is zero, as
+        // the C library reads it.
+        if (DecimalMagnitude(t.substr(from)) > 0) {
+            *out = negative ? -FLT_MAX : FLT_MAX;
+            return Parse::OutOfRange;
+        }
+        d = 0;
+    } else if (ec != std::errc() || end != t.data() + t.size()) {
+        return Parse::Malformed;
+    }
+    if (negative) d = -d;
     if (!std::isfinite(d) || std::fabs(d) > FLT_MAX) {
         *out = d < 0 ? -FLT_MAX : FLT_MAX;
         return Parse::OutOfRange;
@@ -81,9 +118,12 @@ Parse ParseFloat(const std::string& text, float* out) {
 std::string FormatInt(int v) { return std::to_string(v); }
 
 std::string FormatFloat(float v) {
+    // As printf's "%.6g" writes it in the C locale, whatever the process
+    // locale is.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*g", FLT_DIG, static_cast<double>(v));
-    return buf;
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, FLT_DIG);
+    return ec == std::errc() ? std::string(buf, end) : std::string();
 }
 
 }  // namespace korvel::ddx
