@@ -69,8 +69,34 @@ void Step(State& s, const Coefficients& k, bool spinOn, bool dragOn, float dtf, 
     }
 }
 
+float Speed(const State& s) {
+    return F(std::sqrt(static_cast<double>(s.vy) * s.vy + static_cast<double>(s.vx) * s.vx));
+}
+
 bool IsBroken(const State& s) {
     return !(std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.vx) && std::isfinite(s.vy));
+}
+
+Flight::Flight(const Inputs& in, EndTests ends, float dt, float g)
+    : Flight(in, AngleRadians(in.angle), ends, dt, g) {}
+
+Flight::Flight(const Inputs& in, float angleRad, EndTests ends, float dt, float g)
+    : m_k(ComputeCoefficients(in)), m_state(Launch(in.speed, angleRad)), m_ends(ends), m_dt(dt), m_g(g) {}
+
+End Flight::Advance(bool spinOn, bool dragOn) {
+    if (m_end != End::None) return m_end;
+    m_time = F(static_cast<double>(m_time) + m_dt);
+    Step(m_state, m_k, spinOn, dragOn, m_dt, m_g);
+    ++m_steps;
+    if (m_ends.broken && IsBroken(m_state))
+        m_end = End::Broken;
+    else if (m_ends.side && BeyondSideLimit(m_state))
+        m_end = End::Side;
+    else if (m_ends.ground && BelowGround(m_state))
+        m_end = End::Ground;
+    else if (m_steps >= kMaxSteps)
+        m_end = End::StepBound;
+    return m_end;
 }
 
 }  // namespace physics
