@@ -13,7 +13,8 @@
 // Precision: the state, the coefficients and the launch angle are single
 // precision; every right-hand side is formed in double and stored back into
 // float after each update. This rounding is part of the result: the step at
-// which a worked throw lands depends on it.
+// which a worked throw lands depends on it, and it comes out the same at
+// every optimisation level (see RoundToFloat in flight_model.cpp).
 //
 // A step is a pure function of the state, the coefficients and the two
 // switches. Flight steps a whole throw for the windows, which draw.
