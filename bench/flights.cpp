@@ -22,10 +22,6 @@ int ReadInt(const std::string& text) {
     return v;
 }
 
-// The flight thread's constants.
-constexpr float kTimeStep = 0.005f;
-constexpr float kGravity = 9.81f;
-
 }  // namespace
 
 physics::Inputs TypedInputs::Parse() const {
@@ -41,37 +37,23 @@ std::string TypedInputs::Describe() const {
 AnimatedFlight CountAnimatedFlight(const physics::Inputs& in, bool spinOn, bool dragOn) {
     AnimatedFlight f;
     f.frames = 1;  // the ball at the launch point
-    const physics::Coefficients k = physics::ComputeCoefficients(in);
-    physics::State s = physics::Launch(in.speed, physics::AngleRadians(in.angle));
-    int frame = 0;
-    for (long n = 0; n < physics::kMaxSteps; ++n) {
-        physics::Step(s, k, spinOn, dragOn, kTimeStep, kGravity);
-        ++f.steps;
-        if (physics::IsBroken(s)) break;
-        if (frame == 40) {
-            ++f.frames;
-            frame = 0;
-        }
-        ++frame;
-        if (physics::BeyondSideLimit(s)) break;
-        if (physics::BelowGround(s)) {
-            ++f.frames;  // the ball on the ground
-            break;
-        }
+    physics::Flight flight(in, physics::EndTests{.broken = true, .side = true, .ground = true});
+    for (;;) {
+        const physics::End end = flight.Advance(spinOn, dragOn);
+        if (end == physics::End::Broken) break;
+        if (flight.FrameDue()) ++f.frames;
+        if (end == physics::End::Ground) ++f.frames;  // the ball on the ground
+        if (end != physics::End::None) break;
     }
+    f.steps = flight.Steps();
     return f;
 }
 
 long BareIntegration(const physics::Inputs& in, bool spinOn, bool dragOn) {
-    const physics::Coefficients k = physics::ComputeCoefficients(in);
-    physics::State s = physics::Launch(in.speed, physics::AngleRadians(in.angle));
-    long steps = 0;
-    for (long n = 0; n < physics::kMaxSteps; ++n) {
-        physics::Step(s, k, spinOn, dragOn, kTimeStep, kGravity);
-        ++steps;
-        if (!(s.y >= 0.0f)) break;
+    physics::Flight flight(in, physics::EndTests{.ground = true});
+    while (flight.Advance(spinOn, dragOn) == physics::End::None) {
     }
-    return steps;
+    return flight.Steps();
 }
 
 long DiagramSteps(const physics::Inputs& in, bool spinOn, bool dragOn) { return BareIntegration(in, spinOn, dragOn); }

@@ -66,6 +66,7 @@
 
 #include "demo_app.h"
 #include "diagram_dlg.h"
+#include "field_pixels.h"
 #include "flight_dlg.h"
 #include "flights.h"
 #include "resource_ids.h"
@@ -342,15 +343,15 @@ Figure MeasureWorkerFrames(CFlightDlg& dlg, const physics::Inputs& in, int fligh
     std::thread worker([&] {
         CDC& dc = dlg.BackDC();
         std::mutex& m = dlg.BackMutex();
-        // The ball as DrawBall draws it, on the 1600 x 980 field buffer.
+        // The ball as DrawBall draws it, on the field's back buffer.
         const auto ball = [&](float x, float y) {
-            const double cx = 1600.0 * 0.5 + 12.95 * x + 12;
-            const double cy = 980.0 * 0.5 + 475 - 23 * static_cast<double>(y);
+            const double cx = physics::FieldX(physics::kFieldWidth, x);
+            const double cy = physics::FieldY(physics::kFieldHeight, y);
             std::lock_guard<std::mutex> lock(m);
             dc.Ellipse(static_cast<int>(cx - 8), static_cast<int>(cy - 8), static_cast<int>(cx + 8),
                        static_cast<int>(cy + 8));
         };
-        for (int flight = 0; flight < flights; ++flight) {
+        for (int i = 0; i < flights; ++i) {
             CPen pen(PS_SOLID, 1, color);
             CPen* oldPen;
             {
@@ -358,20 +359,19 @@ Figure MeasureWorkerFrames(CFlightDlg& dlg, const physics::Inputs& in, int fligh
                 oldPen = dc.SelectObject(&pen);
                 dc.MoveTo(dlg.FieldPixelX(0), dlg.FieldPixelY(0));
             }
-            const physics::Coefficients k = physics::ComputeCoefficients(in);
-            physics::State s = physics::Launch(in.speed, physics::AngleRadians(in.angle));
-            int frame = 0;
+            physics::Flight flight(in, physics::EndTests{.broken = true, .side = true, .ground = true});
             auto frameStart = Clock::now();
-            for (long n = 0; n < physics::kMaxSteps; ++n) {
+            for (;;) {
                 const bool spinOn = spinBox->GetCheck() == BST_CHECKED;
                 const bool dragOn = dragBox->GetCheck() == BST_CHECKED;
-                physics::Step(s, k, spinOn, dragOn, 0.005f, 9.81f);
-                if (physics::IsBroken(s)) break;
+                const physics::End end = flight.Advance(spinOn, dragOn);
+                if (end == physics::End::Broken) break;
+                const physics::State& s = flight.Ball();
                 {
                     std::lock_guard<std::mutex> lock(m);
                     dc.LineTo(dlg.FieldPixelX(s.x), dlg.FieldPixelY(s.y));
                 }
-                if (frame == 40) {
+                if (flight.FrameDue()) {
                     ball(s.x, s.y);
                     dlg.InvalidateDrawn();
                     const double ms = Ms(Clock::now() - frameStart);
@@ -381,10 +381,8 @@ Figure MeasureWorkerFrames(CFlightDlg& dlg, const physics::Inputs& in, int fligh
                     }
                     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
                     frameStart = Clock::now();
-                    frame = 0;
                 }
-                ++frame;
-                if (physics::BeyondSideLimit(s) || physics::BelowGround(s)) break;
+                if (end != physics::End::None) break;
             }
             std::lock_guard<std::mutex> lock(m);
             dc.SelectObject(oldPen);

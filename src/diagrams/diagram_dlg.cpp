@@ -28,6 +28,8 @@ inline int Trunc(double v) { return static_cast<int>(v); }
 inline bool Convertible(double v) { return std::fabs(v) < 1.0e9; }
 
 const char* const kRowFormat = "%1.2f\t%1.3f\t%1.3f\t%1.3f\t";
+// After the launch row, a row every this many steps: steps 11, 21, ...
+constexpr int kStepsPerRow = 10;
 
 // The headings "Время", " Длина", "Высота", "Скорость" start 29, 30 and 33
 // dialog units apart.
@@ -216,28 +218,23 @@ void CDiagramDlg::OnCalculate() {
     in.radius = m_fRadius;
     in.spin = m_nSpin;
     in.density = m_fDensity;
-    const physics::Coefficients k = physics::ComputeCoefficients(in);
-
-    physics::State s = physics::Launch(m_fSpeed, m_fAngleRad);
-    float t = 0.0f;
-    int n = 0;
-    // Bounded in steps as well: inputs that reach this window unchecked
-    // must not hold the user-interface thread forever.
-    for (long step = 0; step < physics::kMaxSteps; ++step) {
-        t = F(static_cast<double>(t) + m_fStep);
-        physics::Step(s, k, m_bSpin, m_bDrag, m_fStep, m_fGravity);
-        const float v = F(std::sqrt(static_cast<double>(s.vy) * s.vy + static_cast<double>(s.vx) * s.vx));
-        if (n == 10) {
+    // Only a height below the ground or no longer a number ends the
+    // computation, besides the step bound: inputs that reach this window
+    // unchecked must not hold the user-interface thread forever.
+    physics::Flight flight(in, m_fAngleRad, physics::EndTests{.ground = true}, m_fStep, m_fGravity);
+    for (;;) {
+        const physics::End end = flight.Advance(m_bSpin, m_bDrag);
+        const physics::State& s = flight.Ball();
+        const float t = flight.Time();
+        const float v = physics::Speed(s);
+        if (flight.Every(kStepsPerRow)) {
             row.Format(kRowFormat, static_cast<double>(t), static_cast<double>(s.x), static_cast<double>(s.y),
                        static_cast<double>(v));
             m_strListing += row;
-            n = 0;
         }
         PlotPoint(t, v, 1);
         PlotPoint(t, s.y, 2);
-        // Below the ground, or no longer a number: the flight is over.
-        if (!(s.y >= 0.0f)) break;
-        ++n;
+        if (end != physics::End::None) break;
     }
 
     UpdateData(FALSE);

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "afxwin.h"
+#include "flight_model.h"
 
 class CShapedButton;
 
@@ -68,8 +69,8 @@ private:
     float m_fBufHeight = 1000.0f;
     float m_fSpeed = 0.0f;
     float m_fAngleRad = 0.0f;
-    float m_fStep = 0.005f;
-    float m_fGravity = 9.81f;
+    float m_fStep = physics::kTimeStep;
+    float m_fGravity = physics::kGravity;
     int m_nMass = 1;
     float m_fRadius = 0.0f;
     int m_nSpin = 0;

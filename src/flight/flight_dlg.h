@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "afxwin.h"
+#include "field_pixels.h"
 #include "flight_model.h"
 #include "shaped_button.h"
 
@@ -78,10 +79,10 @@ private:
     CRect m_rcSwatch{750, 239, 844, 257};
     CBitmap m_bmpBack;
     CDC m_dcBack;
-    float m_fFieldWidth = 1600.0f;
-    float m_fFieldHeight = 980.0f;
-    float m_fGravity = 9.81f;
-    float m_fTimeStep = 0.005f;
+    float m_fFieldWidth = physics::kFieldWidth;
+    float m_fFieldHeight = physics::kFieldHeight;
+    float m_fGravity = physics::kGravity;
+    float m_fTimeStep = physics::kTimeStep;
     COLORREF m_crTrajectory = 0x00FF0000;
     CShapedButton m_btnPanRight;  // 1017
     CShapedButton m_btnPanLeft;   // 1011

@@ -20,13 +20,9 @@ int TruncPixel(double v) {
 
 }  // namespace
 
-int CFlightDlg::FieldPixelX(float x) const {
-    return TruncPixel(static_cast<double>(m_fFieldWidth) * 0.5 + 12 + 12.95 * x);
-}
+int CFlightDlg::FieldPixelX(float x) const { return TruncPixel(physics::FieldX(m_fFieldWidth, x)); }
 
-int CFlightDlg::FieldPixelY(float y) const {
-    return TruncPixel(static_cast<double>(m_fFieldHeight) * 0.5 + 475 - 23 * static_cast<double>(y));
-}
+int CFlightDlg::FieldPixelY(float y) const { return TruncPixel(physics::FieldY(m_fFieldHeight, y)); }
 
 UINT FlightThreadProc(void* param) {
     static_cast<CFlightDlg*>(param)->RunFlight();
@@ -39,8 +35,8 @@ bool CFlightDlg::WaitDelay(int ms) {
 }
 
 void CFlightDlg::DrawBall(float x, float y) {
-    const double cx = static_cast<double>(m_fFieldWidth) * 0.5 + 12.95 * x + 12;
-    const double cy = static_cast<double>(m_fFieldHeight) * 0.5 + 475 - 23 * static_cast<double>(y);
+    const double cx = physics::FieldX(m_fFieldWidth, x);
+    const double cy = physics::FieldY(m_fFieldHeight, y);
     {
         std::lock_guard<std::mutex> lock(m_backMutex);
         m_dcBack.Ellipse(TruncPixel(cx - 8), TruncPixel(cy - 8), TruncPixel(cx + 8), TruncPixel(cy + 8));
@@ -86,35 +82,28 @@ void CFlightDlg::RunFlight() {
         m_dcBack.MoveTo(FieldPixelX(0), FieldPixelY(0));
     }
 
-    const physics::Coefficients k = physics::ComputeCoefficients(p.inputs);
-    physics::State s = physics::Launch(p.inputs.speed, physics::AngleRadians(p.inputs.angle));
-    int frame = 0;
-
-    for (long n = 0; n < physics::kMaxSteps && !m_bStop.load(); ++n) {
+    // The flight ends beyond the side limit (tested before the ground), at
+    // the ground, at the step bound, or, with nothing left to draw, once its
+    // state is no longer a number.
+    physics::Flight flight(p.inputs, physics::EndTests{.broken = true, .side = true, .ground = true}, m_fTimeStep,
+                           m_fGravity);
+    while (!m_bStop.load()) {
         const bool spinOn = m_chkSpin.GetCheck() == BST_CHECKED;
         const bool dragOn = m_chkDrag.GetCheck() == BST_CHECKED;
-        physics::Step(s, k, spinOn, dragOn, m_fTimeStep, m_fGravity);
-        // A state that is no longer a number ends the flight like leaving
-        // the field: there is nothing left to draw.
-        if (physics::IsBroken(s)) break;
+        const physics::End end = flight.Advance(spinOn, dragOn);
+        if (end == physics::End::Broken) break;
+        const physics::State& s = flight.Ball();
         {
             std::lock_guard<std::mutex> lock(m_backMutex);
             m_dcBack.LineTo(FieldPixelX(s.x), FieldPixelY(s.y));
         }
-        if (frame == 40) {
-            DrawBall(s.x, s.y);
-            frame = 0;
-        }
-        ++frame;
-        if (physics::BeyondSideLimit(s)) break;
-        if (physics::BelowGround(s)) {
+        if (flight.FrameDue()) DrawBall(s.x, s.y);
+        if (end == physics::End::Ground) {
             DrawBall(s.x, 0);
-            {
-                std::lock_guard<std::mutex> lock(m_backMutex);
-                m_dcBack.LineTo(FieldPixelX(s.x), FieldPixelY(0));
-            }
-            break;
+            std::lock_guard<std::mutex> lock(m_backMutex);
+            m_dcBack.LineTo(FieldPixelX(s.x), FieldPixelY(0));
         }
+        if (end != physics::End::None) break;
     }
 
     {

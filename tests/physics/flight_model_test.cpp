@@ -7,30 +7,33 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 using namespace physics;
 
 namespace {
 
-enum class End { Ground, Side, Unended };
-
 struct Outcome {
     long steps = 0;
-    End end = End::Unended;
+    End end = End::None;
     State state;
 };
 
-// The animated flight's loop: the side limit is tested before the ground.
+// Steps `flight` with fixed switches until it ends; returns why.
+End FlyOut(Flight& flight, bool spin, bool drag) {
+    End end = End::None;
+    while (end == End::None) end = flight.Advance(spin, drag);
+    return end;
+}
+
+// The animated flight's end tests but for the broken state: the side limit
+// is tested before the ground.
 Outcome Fly(const Inputs& in, bool spin, bool drag) {
-    const Coefficients k = ComputeCoefficients(in);
+    Flight flight(in, EndTests{.side = true, .ground = true});
     Outcome o;
-    o.state = Launch(in.speed, AngleRadians(in.angle));
-    for (long n = 1; n <= kMaxSteps; ++n) {
-        Step(o.state, k, spin, drag, 0.005f, 9.81f);
-        o.steps = n;
-        if (BeyondSideLimit(o.state)) { o.end = End::Side; return o; }
-        if (BelowGround(o.state)) { o.end = End::Ground; return o; }
-    }
+    o.end = FlyOut(flight, spin, drag);
+    o.steps = flight.Steps();
+    o.state = flight.Ball();
     return o;
 }
 
@@ -58,7 +61,7 @@ TEST_P(WorkedThrow, EndsAtTheGivenStepAndPlace) {
     const Throw& t = GetParam();
     const Outcome o = Fly(t.in, t.spin, t.drag);
     EXPECT_EQ(o.steps, t.steps);
-    EXPECT_EQ(static_cast<int>(o.end), static_cast<int>(t.end));
+    EXPECT_EQ(o.end, t.end);
     EXPECT_NEAR(o.state.x, t.x, t.xTol);
 }
 
@@ -76,6 +79,62 @@ INSTANTIATE_TEST_SUITE_P(
         Throw{"backward_throw_with_forward_spin_lands_at_once", With(180, 10), true, true, 1, End::Ground, -0.1f, 0.01f},
         Throw{"fast_throw_leaves_the_side_at_step_708", With(45, 10, 30.0f), false, false, 708, End::Side, 75.0f, 0.2f}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Each window chooses the end tests of its flights; the step bound ends
+// every flight, and an ended flight takes no further step.
+struct Ending {
+    const char* name;
+    Inputs in;
+    bool spin, drag;
+    EndTests tests;
+    End end;
+    long steps;
+};
+
+class FlightEnding : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(FlightEnding, EndsForTheReasonItsWindowTests) {
+    const Ending& e = GetParam();
+    Flight flight(e.in, e.tests);
+    EXPECT_EQ(FlyOut(flight, e.spin, e.drag), e.end);
+    EXPECT_EQ(flight.Steps(), e.steps);
+    EXPECT_EQ(flight.Advance(e.spin, e.drag), e.end);
+    EXPECT_EQ(flight.Steps(), e.steps);
+}
+
+Inputs Massless() {
+    Inputs in;
+    in.mass = 0;
+    return in;
+}
+
+constexpr EndTests kAnimated{.broken = true, .side = true, .ground = true};
+constexpr EndTests kDiagrams{.ground = true};
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, FlightEnding,
+    ::testing::Values(
+        Ending{"diagrams_fly_past_the_side_limit_and_land_at_step_866", With(45, 10, 30.0f), false, false, kDiagrams,
+               End::Ground, 866},
+        Ending{"broken_state_ends_the_animated_flight_before_side_or_ground", Massless(), true, true, kAnimated,
+               End::Broken, 1},
+        Ending{"throw_too_fast_to_fall_ends_at_the_step_bound", With(90, 10, 1e30f), false, false, kDiagrams,
+               End::StepBound, kMaxSteps}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FlightModel, BallIsShownAfterStep41AndEvery40StepsAfter) {
+    Flight flight(Inputs{}, kAnimated);
+    std::vector<long> shown;
+    for (End end = End::None; end == End::None;) {
+        end = flight.Advance(true, true);
+        if (flight.FrameDue()) shown.push_back(flight.Steps());
+    }
+    ASSERT_EQ(flight.Steps(), 856);
+    ASSERT_EQ(shown.size(), 21u);
+    EXPECT_EQ(shown[0], 41);
+    EXPECT_EQ(shown[1], 81);
+    EXPECT_EQ(shown.back(), 841);
+}
 
 TEST(FlightModel, DefaultThrowLandsJustBelowTheGround) {
     const Outcome o = Fly(Inputs{}, true, true);
@@ -154,7 +213,7 @@ TEST(FlightModel, ZeroMassGivesABrokenStateThatEndsTheFlight) {
     Inputs in;
     in.mass = 0;
     const Outcome o = Fly(in, true, true);
-    EXPECT_NE(o.end, End::Unended);
+    EXPECT_NE(o.end, End::StepBound);
     EXPECT_LT(o.steps, 10);
 }
 
@@ -178,7 +237,7 @@ TEST(FlightModel, ExtremeCornersAllEndWithinTheStepBound) {
                             for (int sw = 0; sw < 4; ++sw) {
                                 const Inputs in{speed, angle, mass, radius, spin, density};
                                 const Outcome o = Fly(in, sw & 1, sw & 2);
-                                EXPECT_NE(o.end, End::Unended)
+                                EXPECT_NE(o.end, End::StepBound)
                                     << "mass " << mass << " angle " << angle << " spin " << spin
                                     << " radius " << radius << " density " << density << " speed " << speed;
                             }
