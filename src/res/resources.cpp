@@ -4,6 +4,8 @@ extern const unsigned char font_sans_bold[];
 extern const std::size_t font_sans_bold_size;
 extern const unsigned char font_sans_regular[];
 extern const std::size_t font_sans_regular_size;
+extern const unsigned char qt_translation_ru[];
+extern const std::size_t qt_translation_ru_size;
 extern const unsigned char icon_128[];
 extern const std::size_t icon_128_size;
 
@@ -22,6 +24,7 @@ Blob Icon(unsigned id) {
 
 Blob FontSansBold() { return Blob{font_sans_bold, font_sans_bold_size}; }
 Blob FontSansRegular() { return Blob{font_sans_regular, font_sans_regular_size}; }
+Blob ToolkitTranslationRu() { return Blob{qt_translation_ru, qt_translation_ru_size}; }
 
 const char* String(unsigned id) {
     switch (id) {

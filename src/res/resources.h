@@ -30,6 +30,8 @@ Blob Icon(unsigned id);
 // for dialogs and the GUI font.
 Blob FontSansBold();
 Blob FontSansRegular();
+// The toolkit's Russian translation (a .qm catalogue).
+Blob ToolkitTranslationRu();
 // String resource `id` (UTF-8); nullptr when there is none.
 const char* String(unsigned id);
 

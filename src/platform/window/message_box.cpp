@@ -2,7 +2,9 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStyleFactory>
+#include <QTranslator>
 
 #include "afxwin.h"
 
@@ -41,4 +43,18 @@ void AfxInitToolkit() {
     font.setPixelSize(11);
     QApplication::setFont(font);
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
+
+    // The whole interface is Russian, the toolkit's own texts included
+    // (standard dialogs, context menus, message-box buttons), whatever the
+    // user's locale: its translation is compiled in and always installed.
+    const res::Blob ru = res::ToolkitTranslationRu();
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(ru.data, static_cast<int>(ru.size))) QCoreApplication::installTranslator(translator);
+
+    // The program keeps nothing between runs, but the toolkit's own dialogs
+    // store their state (the colour dialog its custom colours) in a
+    // settings file in the user's configuration folder. Their settings are
+    // pointed at a folder that cannot exist, so nothing is ever written.
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
