@@ -118,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{IDC_RADIUS, "0.5000001", "Введите число от 0 до 0.5."},
         FieldCase{IDC_RADIUS, "-0.0001", "Введите число от 0 до 0.5."},
         FieldCase{IDC_RADIUS, "nan", "Введите число."}, FieldCase{IDC_RADIUS, "inf", "Введите число."},
+        FieldCase{IDC_RADIUS, "0,2", "Введите число."},  // a decimal comma, whatever the locale
         FieldCase{IDC_DENSITY, "0.1", nullptr}, FieldCase{IDC_DENSITY, "5.1", nullptr},
         FieldCase{IDC_DENSITY, "5.1000001", nullptr},  // rounds to the bound in float
         FieldCase{IDC_DENSITY, "5.1000005", "Введите число от 0.1 до 5.1."},
@@ -128,6 +129,35 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{IDC_SPEED, "30.00001", "Введите число от 1 до 30."},
         FieldCase{IDC_SPEED, "12abc", "Введите число."}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(FlightDialog, DecimalsAreReadAndWrittenBackWithAPointWhateverTheLocale) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        PasteInto(Edit(dlg, IDC_RADIUS), "0.25");
+        PasteInto(Edit(dlg, IDC_DENSITY), "2.5e-1");
+        // A change of the spin writes every member back to its edit.
+        PasteInto(Edit(dlg, IDC_SPIN), "-5");
+        EXPECT_EQ(Edit(dlg, IDC_RADIUS)->text().toStdString(), "0.25");
+        EXPECT_EQ(Edit(dlg, IDC_DENSITY)->text().toStdString(), "0.25");
+    });
+}
+
+TEST(FlightDialog, EnterPressesTheFocusedPushButtonElseTheDefaultOne) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        QWidget* diagrams = dlg.GetDlgItem(IDC_DIAGRAMS)->GetWidget();
+        diagrams->setFocus();
+        QTest::keyClick(diagrams, Qt::Key_Return);
+        EXPECT_FALSE(g_bDiagramClosed);
+        EXPECT_FALSE(dlg.FlightRunning());
+        // From an edit, Enter is "Пуск".
+        Edit(dlg, IDC_DELAY)->setText("10");
+        Edit(dlg, IDC_MASS)->setFocus();
+        QTest::keyClick(Edit(dlg, IDC_MASS), Qt::Key_Return);
+        EXPECT_TRUE(dlg.FlightRunning());
+        EXPECT_TRUE(harness::WaitFlightEnd(dlg));
+    });
+}
 
 TEST(FlightDialog, DelayIsCheckedWhenAnotherFieldChanges) {
     // The delay has no change handler of its own; it is read with the rest.

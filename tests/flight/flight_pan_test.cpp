@@ -1,12 +1,17 @@
 // Panning the shown window over the flight field with the arrows, and
 // choosing the trajectory colour from the swatch.
+#include <QAbstractButton>
 #include <QColorDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <set>
 
+#include "diagram_dlg.h"
 #include "flight_dlg.h"
 #include "harness.h"
 #include "resource_ids.h"
@@ -212,6 +217,53 @@ TEST(TrajectoryColour, CancelKeepsTheColour) {
         EXPECT_TRUE(AnswerColourDialog([&] { ClickAt(dlg, QPoint(800, 245)); }, QColor(), &shown));
         EXPECT_EQ(shown, QColor(0, 0, 255));  // the current colour preselected
         EXPECT_EQ(dlg.TrajectoryColor(), 0x00FF0000u);
+    });
+}
+
+// A click the way the window system delivers it, so that whatever holds a
+// window's input back applies.
+void ClickThroughWindow(CWnd& dlg, int id) {
+    QWidget* w = dlg.GetDlgItem(id)->GetWidget();
+    QTest::mouseClick(w->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      w->mapTo(w->window(), w->rect().center()));
+}
+
+TEST(TrajectoryColour, DialogSpeaksRussianAndHoldsBackOnlyTheMainDialog) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        Edit(dlg, IDC_DELAY)->setText("10");
+        Click(dlg, IDC_DIAGRAMS);
+        ASSERT_FALSE(g_bDiagramClosed);
+        QStringList texts;
+        bool started = true;
+        int viewY = 0;
+        QTimer::singleShot(50, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* d = qobject_cast<QColorDialog*>(w);
+                if (!d || !d->isVisible()) continue;
+                for (auto* b : d->findChildren<QAbstractButton*>()) texts << b->text();
+                for (auto* l : d->findChildren<QLabel*>()) texts << l->text();
+                ClickThroughWindow(dlg, IDOK);
+                started = dlg.FlightRunning();
+                ClickThroughWindow(*g_pDiagramDlg, IDC_SHIFT_UP);
+                viewY = g_pDiagramDlg->ViewY();
+                d->reject();
+            }
+        });
+        // The user's click on the swatch makes the main dialog active.
+        dlg.GetWidget()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.GetWidget()));
+        ClickAt(dlg, QPoint(800, 245));
+        EXPECT_TRUE(texts.contains(QStringLiteral("Отмена"))) << texts.join(' ').toStdString();
+        EXPECT_TRUE(texts.contains(QStringLiteral("&Основные цвета"))) << texts.join(' ').toStdString();
+        EXPECT_FALSE(texts.contains(QStringLiteral("Cancel")));
+        EXPECT_FALSE(started) << "the main dialog took a click while its colour dialog was open";
+        EXPECT_EQ(viewY, 410) << "the Diagrams window did not pan while the colour dialog was open";
+        // The edits' own context menu.
+        std::unique_ptr<QMenu> menu(Edit(dlg, IDC_MASS)->createStandardContextMenu());
+        QStringList items;
+        for (QAction* a : menu->actions()) items << a->text();
+        EXPECT_TRUE(items.join(' ').contains(QStringLiteral("Копировать"))) << items.join(' ').toStdString();
     });
 }
 

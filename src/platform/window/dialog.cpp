@@ -90,7 +90,7 @@ CDialog::CDialog(int templateId, CWnd* parent) : m_nTemplateId(templateId) { m_p
 
 CDialog::~CDialog() { TearDown(); }
 
-void CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
+void CDialog::CreateFromTemplate(CWnd* parent) {
     const res::DialogTemplate* t = res::FindDialog(m_nTemplateId);
     QWidget* parentWidget = parent ? parent->GetWidget() : nullptr;
     auto* w = new DialogWidget(this, parentWidget);
@@ -100,7 +100,7 @@ void CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
                                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                                    Qt::CustomizeWindowHint;
     w->setWindowFlags(flags);
-    w->setModal(modal);
+    // A modal dialog is made modal when it runs (DoModal), to its owner only.
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     AttachWidget(w, parent, 0);
     m_pParent = parent;
@@ -119,7 +119,9 @@ void CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
             case res::ControlKind::DefPushButton:
             case res::ControlKind::PushButton: {
                 auto* b = new QPushButton(text, w);
-                b->setAutoDefault(false);
+                // Enter presses the push button that has the focus (it is
+                // the default button while it has it), else the default one.
+                b->setAutoDefault(true);
                 b->setDefault(c.kind == res::ControlKind::DefPushButton);
                 QObject::connect(b, &QPushButton::clicked, w, [this, id = c.id] { NotifyFromControl(id, BN_CLICKED); });
                 cw = b;
@@ -229,9 +231,8 @@ void CDialog::CreateFromTemplate(CWnd* parent, bool modal) {
 }
 
 int CDialog::DoModal() {
-    CreateFromTemplate(m_pParent, true);
-    auto* w = static_cast<DialogWidget*>(m_pWidget);
-    const int result = w->exec();
+    CreateFromTemplate(m_pParent);
+    const int result = korvel::window::ExecModal(static_cast<DialogWidget*>(m_pWidget));
     TearDown();
     return result;
 }
@@ -239,7 +240,7 @@ int CDialog::DoModal() {
 BOOL CDialog::Create(int templateId, CWnd* parent) {
     if (m_pWidget) return FALSE;
     m_nTemplateId = templateId;
-    CreateFromTemplate(parent, false);
+    CreateFromTemplate(parent);
     m_pWidget->show();
     return TRUE;
 }

@@ -53,7 +53,7 @@ public:
     QWidget* ControlWidget(int id) const;
 
 private:
-    void CreateFromTemplate(CWnd* parent, bool modal);
+    void CreateFromTemplate(CWnd* parent);
     void TearDown();
 
     int m_nTemplateId;

@@ -121,6 +121,13 @@ private:
     Qt::FocusReason m_focusOutReason = Qt::OtherFocusReason;
 };
 
+// Runs `dlg` until it is done, modal to its owner window only: the owner
+// (the window of its parent widget) takes no input meanwhile, every other
+// window does; a dialog without an owner blocks nothing. Returns
+// its result, or QDialog::Rejected when it was deleted with its owner;
+// `dlg` may be gone on return, so callers hold it in a QPointer.
+int ExecModal(QDialog* dlg);
+
 // Mouse capture as the platform layer keeps it (see GetCapture).
 void SetCaptureWidget(QWidget* w);
 QWidget* CaptureWidget();
