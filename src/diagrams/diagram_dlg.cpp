@@ -31,10 +31,6 @@ const char* const kRowFormat = "%1.2f\t%1.3f\t%1.3f\t%1.3f\t";
 // After the launch row, a row every this many steps: steps 11, 21, ...
 constexpr int kStepsPerRow = 10;
 
-// The headings "Время", " Длина", "Высота", "Скорость" start 29, 30 and 33
-// dialog units apart.
-constexpr int kListingTabStopDlu = 29;
-
 }  // namespace
 
 CDiagramDlg::CDiagramDlg() : CDialog(IDD_DIAGRAM) { BindMessages(); }
@@ -86,9 +82,6 @@ int CDiagramDlg::OnCreate(LPCREATESTRUCT cs) {
 
 BOOL CDiagramDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // Tab stops at the spacing of the column headings above the listing, so
-    // each row's four values stand under their headings.
-    if (auto* listing = dynamic_cast<CEdit*>(GetDlgItem(IDC_LISTING))) listing->SetTabStops(kListingTabStopDlu);
     m_chkKeep.SetCheck(BST_CHECKED);
     DrawAxes();
 
@@ -189,6 +182,10 @@ int CDiagramDlg::DrawAxes() {
     m_dcMem.TextOut(482, 489, "Зависимость V(t)");
     m_dcMem.SetTextColor(RGB(0, 0, 0));
     m_dcMem.TextOut(570, 945, "t, c");
+
+    // Show the redrawn chart: a cleared chart must not keep showing the old
+    // curves until something else repaints the window.
+    if (GetSafeHwnd()) Invalidate(FALSE);
     return 0;
 }
 

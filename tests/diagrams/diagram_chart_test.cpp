@@ -31,6 +31,19 @@ bool KeepChecked(CDiagramDlg& dlg) {
     return qobject_cast<QAbstractButton*>(dlg.GetDlgItem(IDC_DIAG_KEEP)->GetWidget())->isChecked();
 }
 
+// What the window shows on the screen now, as repaints have left it,
+// equals the buffer at the viewport origin.
+bool ScreenShowsBuffer(CDiagramDlg& dlg) {
+    QTest::qWait(20);
+    const QImage screen = harness::ScreenNow(dlg.GetWidget());
+    for (int y = 0; y < 490; ++y)
+        for (int x = 0; x < 610; ++x) {
+            const COLORREF c = Px(dlg, dlg.ViewX() + x, dlg.ViewY() + y);
+            if (screen.pixelColor(12 + x, 12 + y) != QColor(GetRValue(c), GetGValue(c), GetBValue(c))) return false;
+        }
+    return true;
+}
+
 }  // namespace
 
 TEST(DiagramChart, AxesAndGridOnAWhiteBufferOfFixedSize) {
@@ -140,9 +153,11 @@ TEST(DiagramChart, ClearedChartStartsWhiteOnEachInputAndCalculation) {
     w.Calculate();
     w.ClickKeep();
     ASSERT_FALSE(KeepChecked(*w));
+    ASSERT_TRUE(ScreenShowsBuffer(*w));  // every repaint asked for so far is done
     w.Set(Flight{.speed = 10.0f});
     EXPECT_EQ(LateCurvePixels(*w), 0);
     EXPECT_EQ(Px(*w, 20, 500), kBlack) << "with the axes on it";
+    EXPECT_TRUE(ScreenShowsBuffer(*w)) << "the window still shows the old curves";
 
     // Curves kept across an input change while checked ...
     w.Set(Flight{});
