@@ -94,6 +94,7 @@ BOOL CFlightDlg::OnInitDialog() {
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
+    ShowSwatchColour();
 
     DrawField();
 
@@ -168,6 +169,7 @@ void CFlightDlg::OnStart() {
     m_flight.inputs = physics::Inputs{m_fSpeed, m_nAngle, m_nMass, m_fRadius, m_nSpin, m_fDensity};
     m_flight.color = m_crTrajectory;
     m_bStop.store(false);
+    m_bHalt.store(false);
     m_bFlightRunning.store(true);
     m_pFlightThread = AfxBeginThread(FlightThreadProc, this);
 
@@ -217,6 +219,28 @@ void CFlightDlg::OnChangeInput() {
 }
 
 void CFlightDlg::OnDestroy() { StopFlight(); }
+
+// Escape stops a running flight at its next step, leaving its trace and the
+// dialog as they are; with no flight running it closes the dialog as ever.
+void CFlightDlg::OnCancel() {
+    if (m_bFlightRunning.load()) {
+        HaltFlight();
+        return;
+    }
+    CDialog::OnCancel();
+}
+
+// Closing the window closes it, flight or not (the flight is stopped and
+// joined as the window goes).
+void CFlightDlg::OnClose() { CDialog::OnCancel(); }
+
+void CFlightDlg::HaltFlight() {
+    {
+        std::lock_guard<std::mutex> lock(m_stopMutex);
+        m_bHalt.store(true);
+    }
+    m_stopWake.notify_all();
+}
 
 void CFlightDlg::StopFlight() {
     {

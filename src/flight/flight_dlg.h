@@ -55,6 +55,8 @@ protected:
     void OnLButtonDown(UINT flags, CPoint point) override;
     void OnDestroy() override;
     void OnDataExchanged() override;
+    void OnCancel() override;
+    void OnClose() override;
 
 private:
     void BindMessages();
@@ -72,6 +74,8 @@ private:
     bool InputsAcceptable() const;
     void RunFlight();
     void StopFlight();
+    void HaltFlight();
+    void ShowSwatchColour();
     bool WaitDelay(int ms);
 
     std::atomic<int> m_nViewX{800};
@@ -104,7 +108,8 @@ private:
     std::mutex m_backMutex;             // guards m_dcBack and m_bmpBack
     std::atomic<int> m_delayShared{50};  // m_nDelay as the flight thread reads it
     std::atomic<bool> m_bFlightRunning{false};
-    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bStop{false};   // the dialog is closing: end the flight, enable nothing
+    std::atomic<bool> m_bHalt{false};   // the user stopped the flight (Escape)
     std::mutex m_stopMutex;
     std::condition_variable m_stopWake;
     FlightParams m_flight;           // written only while no flight runs

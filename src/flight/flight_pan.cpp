@@ -51,5 +51,14 @@ void CFlightDlg::OnLButtonDown(UINT /*flags*/, CPoint point) {
     if (dlg.DoModal() == IDOK) {
         m_crTrajectory = dlg.m_cc.rgbResult;
         InvalidateRect(&m_rcSwatch, TRUE);
+        ShowSwatchColour();
     }
+}
+
+// The swatch tells screen readers the colour it shows.
+void CFlightDlg::ShowSwatchColour() {
+    CString text;
+    text.Format("красный %d, зелёный %d, синий %d", GetRValue(m_crTrajectory), GetGValue(m_crTrajectory),
+                GetBValue(m_crTrajectory));
+    if (CWnd* swatch = GetDlgItem(IDC_SWATCH)) swatch->SetWindowText(text);
 }

@@ -31,7 +31,8 @@ UINT FlightThreadProc(void* param) {
 
 bool CFlightDlg::WaitDelay(int ms) {
     std::unique_lock<std::mutex> lock(m_stopMutex);
-    return !m_stopWake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_bStop.load(); });
+    return !m_stopWake.wait_for(lock, std::chrono::milliseconds(ms),
+                                [this] { return m_bStop.load() || m_bHalt.load(); });
 }
 
 void CFlightDlg::DrawBall(float x, float y) {
@@ -87,7 +88,7 @@ void CFlightDlg::RunFlight() {
     // state is no longer a number.
     physics::Flight flight(p.inputs, physics::EndTests{.broken = true, .side = true, .ground = true}, m_fTimeStep,
                            m_fGravity);
-    while (!m_bStop.load()) {
+    while (!m_bStop.load() && !m_bHalt.load()) {
         const bool spinOn = m_chkSpin.GetCheck() == BST_CHECKED;
         const bool dragOn = m_chkDrag.GetCheck() == BST_CHECKED;
         const physics::End end = flight.Advance(spinOn, dragOn);

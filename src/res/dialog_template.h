@@ -13,6 +13,9 @@ enum class ControlKind {
     AutoCheckBox,
     OwnerDraw,   // owner-drawn push button
     Icon,        // static picture of an icon resource (text holds nothing)
+    Area,        // a part of the client area the dialog paints itself (a
+                 // drawing, a swatch): nothing to see of its own, there for
+                 // screen readers, named by its text or the label before it
 };
 
 // Style flags beyond what the kind implies.
@@ -26,6 +29,8 @@ enum ControlStyle : unsigned {
     kStaticEdge = 1u << 6,
     kDisabled = 1u << 7,
     kTabStop = 1u << 8,
+    kPixels = 1u << 9,     // the rectangle is in client pixels, not dialog units
+    kClickable = 1u << 10, // an area the dialog takes clicks in
 };
 
 struct ControlTemplate {
@@ -35,6 +40,9 @@ struct ControlTemplate {
     int x, y, cx, cy;
     unsigned style;
     int resource;  // icon resource for ControlKind::Icon, else 0
+    // What a screen reader calls the control when neither its text nor a
+    // label just before it says what it is; nullptr for none.
+    const char* name = nullptr;
 };
 
 struct DialogTemplate {

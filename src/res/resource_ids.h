@@ -50,6 +50,7 @@
 #define IDC_PAN_DOWN 1019
 #define IDC_DENSITY 1020
 #define IDC_DELAY 1021
+#define IDC_SWATCH 1030  // the trajectory colour swatch
 
 // Diagrams window controls
 #define IDC_CALCULATE 3

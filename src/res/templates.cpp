@@ -39,6 +39,7 @@ const ControlTemplate kFlight[] = {
     {IDC_STATIC, K::Static, "Время замедления (мс)", 440, 128, 90, 8, 0, 0},
     {IDC_DELAY, K::Edit, "", 531, 125, 23, 14, kCenter | kAutoHScroll | kTabStop, 0},
     {IDC_STATIC, K::Static, "Цвет траектории", 433, 148, 63, 8, 0, 0},
+    {IDC_SWATCH, K::Area, "", 750, 239, 94, 18, kPixels | kClickable, 0},
     {IDC_SPIN_ON, K::AutoCheckBox, "Закрутить по часовой стрелке", 433, 161, 133, 11, kTabStop, 0},
     {IDC_DRAG_ON, K::AutoCheckBox, "Сопротивление среды", 433, 175, 95, 11, kTabStop, 0},
     {IDC_KEEP, K::AutoCheckBox, "Сохранять траектории", 433, 188, 93, 11, kLeftText | kTabStop, 0},
@@ -46,6 +47,7 @@ const ControlTemplate kFlight[] = {
     {IDC_PAN_LEFT, K::OwnerDraw, "", 475, 223, 16, 14, kTabStop, 0},
     {IDC_PAN_RIGHT, K::OwnerDraw, "", 505, 223, 16, 14, kTabStop, 0},
     {IDC_PAN_DOWN, K::OwnerDraw, "", 490, 237, 16, 16, kTabStop, 0},
+    {IDC_STATIC, K::Area, "Поле полёта", 12, 12, 610, 490, kPixels, 0},
 };
 
 // Diagrams window: the chart painted on the left (610 x 490 pixels at
@@ -53,7 +55,8 @@ const ControlTemplate kFlight[] = {
 // the right; the same size and margins as the main dialog.
 const ControlTemplate kDiagram[] = {
     {IDC_CALCULATE, K::DefPushButton, "Расчёт", 436, 282, 109, 23, kTabStop, 0},
-    {IDC_LISTING, K::Edit, "", 426, 13, 134, 201, kMultiline | kReadOnly | kCenter | kVScroll | kStaticEdge | kTabStop, 0},
+    {IDC_LISTING, K::Edit, "", 426, 13, 134, 201, kMultiline | kReadOnly | kCenter | kVScroll | kStaticEdge | kTabStop, 0,
+     "Время, длина, высота, скорость"},
     {IDC_STATIC, K::Static, "Время", 426, 2, 23, 8, 0, 0},
     {IDC_STATIC, K::Static, " Длина", 455, 2, 27, 8, 0, 0},
     {IDC_STATIC, K::Static, "Высота", 485, 2, 26, 8, 0, 0},
@@ -63,6 +66,7 @@ const ControlTemplate kDiagram[] = {
     {IDC_SHIFT_DOWN, K::OwnerDraw, "", 488, 246, 16, 16, kTabStop, 0},
     {IDC_SHIFT_RIGHT, K::OwnerDraw, "", 474, 232, 16, 14, kTabStop, 0},
     {IDC_SHIFT_LEFT, K::OwnerDraw, "", 504, 232, 16, 14, kTabStop, 0},
+    {IDC_STATIC, K::Area, "Графики V(t) и H(t)", 12, 12, 610, 490, kPixels, 0},
 };
 
 const DialogTemplate kDialogs[] = {

@@ -9,6 +9,7 @@
 #   - a radius that is no number brings up the validation message, whose
 #     caption shows uncut in the title bar;
 #   - the About box opens from the window's menu;
+#   - Escape stops a running flight and leaves its trace, Space flies again;
 #   - every window is fixed in size: no maximising, no resizing;
 #   - closing the program leaves nothing in the user's configuration folder;
 #   - named a locale that is not installed, the program still starts.
@@ -226,6 +227,35 @@ check_fixed "$aid" "the About box"
 xdotool key Escape
 wait_gone "^О программе" 0 || fail "the About box did not close"
 ok "About box opened and closed"
+
+# Escape stops a slow flight where it is and leaves the dialog open; the
+# focus is back on "Пуск", so Space flies again. The field is cleared for
+# each flight ("Сохранять траектории", client (650, 306) 140 x 18, off), and
+# a frame lasts a second (delay edit, client (797, 203) 35 x 23).
+blue_in_field() {
+    shot
+    convert "$work/shot.png" -crop 610x490+$((mx + 12))+$((my + 12)) +repage \
+        -fill white +opaque "#0000FF" -fill black -opaque "#0000FF" -format "%[fx:int((1-mean)*w*h+0.5)]" info:
+}
+xdotool windowactivate --sync "$wid"
+xdotool mousemove $((mx + 720)) $((my + 315)) click 1
+xdotool mousemove $((mx + 814)) $((my + 214)) click 1
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 50 "1000"
+xdotool mousemove $((mx + 650 + 97)) $((my + 427 + 18)) click 1
+sleep 2.5
+xdotool key Escape
+sleep 0.3
+stopped=$(blue_in_field)
+sleep 1.5
+[ "$(blue_in_field)" = "$stopped" ] || fail "the flight went on after Escape"
+[ "$(visible_count "^Эффект Корвеля$")" -eq 1 ] || fail "Escape during a flight closed the dialog"
+xdotool key space
+sleep 0.5
+again=$(blue_in_field)
+[ "$again" -lt "$stopped" ] || fail "Space after the stopped flight started no new one ($again blue pixels, $stopped before)"
+xdotool key Escape
+ok "Escape stopped a flight ($stopped blue pixels kept), Space flew again"
 
 # Closing the program, as the window manager asks it to.
 xdotool windowactivate --sync "$wid"

@@ -1,11 +1,17 @@
 // The main dialog offscreen, driven by clicks and typing: defaults, range
 // checks and their messages, the spin caption, the check boxes, and flights
 // observed through the back buffer's pixels.
+#include <QAccessible>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
 
 #include "diagram_dlg.h"
 #include "flight_dlg.h"
@@ -278,6 +284,75 @@ TEST(FlightDialog, KeepTrajectoriesDecidesWhetherTheFieldIsCleared) {
         ASSERT_TRUE(FlyAndWait(dlg));
         EXPECT_FALSE(BallAt(dlg, 1108, 957, kBlue));
         EXPECT_EQ(BackPixel(dlg, 1113, 957), RGB(255, 255, 255));
+    });
+}
+
+TEST(FlightDialog, EscapeStopsARunningFlightAndGivesTheFocusBackToStart) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        Edit(dlg, IDC_DELAY)->setText("1000");
+        QWidget* start = dlg.GetDlgItem(IDOK)->GetWidget();
+        Click(dlg, IDOK);
+        ASSERT_TRUE(dlg.FlightRunning());
+        QElapsedTimer frame;
+        frame.start();
+        QTest::keyClick(dlg.GetWidget(), Qt::Key_Escape);
+        ASSERT_TRUE(harness::WaitFlightEnd(dlg));
+        EXPECT_LT(frame.elapsed(), 1000) << "the flight went on past its next step";
+        EXPECT_TRUE(dlg.GetWidget()->isVisible()) << "Escape closed the dialog mid-flight";
+        EXPECT_TRUE(BallAt(dlg, 804, 957, kBlue)) << "the trace drawn so far is gone";
+        EXPECT_EQ(BackPixel(dlg, 1113, 957), RGB(255, 255, 255)) << "the flight went on to land";
+        // "Пуск" had been pressed: it has the focus again, so Space flies.
+        EXPECT_EQ(dlg.GetWidget()->focusWidget(), start);
+        QTest::keyClick(start, Qt::Key_Space);
+        EXPECT_TRUE(dlg.FlightRunning());
+        QTest::keyClick(dlg.GetWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(harness::WaitFlightEnd(dlg));
+        // With no flight, Escape closes the dialog as ever.
+        QTest::keyClick(dlg.GetWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(dlg.GetWidget() && dlg.GetWidget()->isVisible());
+    });
+}
+
+// What a screen reader hears of each window: every control the user can
+// reach has a Russian name, edits after their labels, arrows after their
+// tips, the drawings and the swatch after what they show.
+TEST(FlightDialog, ScreenReadersHearARussianNameForEveryControl) {
+    CFlightDlg dlg;
+    RunModal(dlg, [&] {
+        Click(dlg, IDC_DIAGRAMS);
+        ASSERT_FALSE(g_bDiagramClosed);
+        const QRegularExpression russian(QStringLiteral("[А-Яа-яЁё]"));
+        std::map<QString, QString> heard;  // name -> value
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* a) {
+            for (int i = 0; i < a->childCount(); ++i) {
+                QAccessibleInterface* c = a->child(i);
+                if (!c || c->state().invisible) continue;
+                switch (c->role()) {
+                case QAccessible::PushButton:
+                case QAccessible::CheckBox:
+                case QAccessible::EditableText:
+                case QAccessible::Graphic: {
+                    const QString name = c->text(QAccessible::Name);
+                    EXPECT_TRUE(name.contains(russian))
+                        << "a control of role " << c->role() << " is called \"" << name.toStdString() << "\"";
+                    heard[name] = c->text(QAccessible::Value);
+                    break;
+                }
+                default:
+                    walk(c);
+                }
+            }
+        };
+        walk(QAccessible::queryAccessibleInterface(dlg.GetWidget()));
+        walk(QAccessible::queryAccessibleInterface(g_pDiagramDlg->GetWidget()));
+        for (const char* name : {"Масса (кг)", "Радиус (м)", "Начальная скорость (м/с)", "Угол (градусы)",
+                                 "Угловая скорость (рад/с)", "Плотность среды (кг/м^3)", "Время замедления (мс)",
+                                 "Сдвиг рабочей области вверх", "Сдвиг рабочей области вниз",
+                                 "Сдвиг рабочей области влево", "Сдвиг рабочей области вправо", "Поле полёта",
+                                 "Графики V(t) и H(t)", "Время, длина, высота, скорость", "Пуск", "Расчёт"})
+            EXPECT_TRUE(heard.count(QString::fromUtf8(name))) << name;
+        EXPECT_EQ(heard[QStringLiteral("Цвет траектории")].toStdString(), "красный 0, зелёный 0, синий 255");
     });
 }
 

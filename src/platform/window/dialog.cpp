@@ -197,8 +197,20 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
                 cw = b;
                 break;
             }
+            case res::ControlKind::Area: {
+                cw = new korvel::window::AreaWidget(this, c.style & res::kClickable, w);
+                if (*c.text) korvel::window::SetAccessibleName(cw, c.text);
+                break;
             }
-            cw->setGeometry(r);
+            }
+            // Names for screen readers: an edit or an area is called by the
+            // label just before it in the template, as desktop screen
+            // readers do; the template may name a control itself.
+            const bool labelled = c.kind == res::ControlKind::Edit || c.kind == res::ControlKind::Area;
+            if (labelled && i > 0 && t->controls[i - 1].kind == res::ControlKind::Static)
+                korvel::window::SetAccessibleName(cw, t->controls[i - 1].text);
+            if (c.name) korvel::window::SetAccessibleName(cw, c.name);
+            cw->setGeometry((c.style & res::kPixels) ? QRect(c.x, c.y, c.cx, c.cy) : r);
             if (c.style & res::kDisabled) cw->setEnabled(false);
             cw->setFocusPolicy((c.style & res::kTabStop) ? Qt::StrongFocus : Qt::NoFocus);
             if (c.kind == res::ControlKind::Edit) cw->setFocusPolicy(Qt::StrongFocus);
@@ -208,7 +220,7 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
                 if (c.kind == res::ControlKind::Edit)
                     wrapper = std::make_unique<CEdit>();
                 else if (c.kind == res::ControlKind::Static || c.kind == res::ControlKind::GroupBox ||
-                         c.kind == res::ControlKind::Icon)
+                         c.kind == res::ControlKind::Icon || c.kind == res::ControlKind::Area)
                     wrapper = std::make_unique<CWnd>();
                 else
                     wrapper = std::make_unique<CButton>();
@@ -266,6 +278,7 @@ void CDialog::TearDown() {
     if (auto* dw = qobject_cast<DialogWidget*>(w)) dw->detach();
     for (auto& [id, cw] : m_controls)
         if (auto* od = qobject_cast<OwnerDrawWidget*>(cw)) od->detach();
+    for (auto* area : w->findChildren<korvel::window::AreaWidget*>()) area->detach();
     // Wrappers the program subclassed outlive the window: forget its widgets.
     for (auto& [id, wrapper] : m_wrappers) wrapper->DetachWidget();
     m_wrappers.clear();

@@ -1,6 +1,7 @@
 // Tooltip controls on the toolkit's tooltips: the tool's widget asks for its
 // tip (QEvent::ToolTip) when the mouse rests on it, and the tooltip window,
 // watching that widget, answers with the tool's text.
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QHelpEvent>
 #include <QToolTip>
@@ -57,6 +58,13 @@ int FindTool(const TipWindow* tip, const CWnd* wnd, UINT id) {
 
 QString ToQString(const CString& s) { return QString::fromUtf8(s.str().c_str()); }
 
+// A button with no caption of its own (an owner-drawn arrow) is called by
+// the tip that covers it, for screen readers: the tip says what it does.
+void NameAfterTip(const TipWindow::Tool& tool) {
+    auto* button = qobject_cast<QAbstractButton*>(tool.widget.data());
+    if (button && button->text().isEmpty() && tool.rect.isEmpty()) button->setAccessibleName(tool.text);
+}
+
 }  // namespace
 
 CToolTipCtrl::~CToolTipCtrl() { DestroyWindow(); }
@@ -91,6 +99,7 @@ BOOL CToolTipCtrl::AddTool(CWnd* wnd, const CString& text, const RECT* rect, UIN
     tool.text = ToQString(text);
     if (rect) tool.rect = QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
     m_wnd->tools.push_back(tool);
+    NameAfterTip(tool);
     // One filter per widget, however many tools it has.
     w->removeEventFilter(m_wnd);
     w->installEventFilter(m_wnd);
@@ -101,6 +110,7 @@ void CToolTipCtrl::UpdateTipText(const CString& text, CWnd* wnd, UINT id) {
     const int i = FindTool(m_wnd, wnd, id);
     if (i < 0) return;
     m_wnd->tools[static_cast<std::size_t>(i)].text = ToQString(text);
+    NameAfterTip(m_wnd->tools[static_cast<std::size_t>(i)]);
     // A showing tip changes its text at once.
     if (m_wnd->shownTool == i && m_wnd->showing()) m_wnd->show(i, m_wnd->shownAt);
 }

@@ -121,6 +121,30 @@ private:
     Qt::FocusReason m_focusOutReason = Qt::OtherFocusReason;
 };
 
+// A part of a dialog's client area that the dialog paints itself (the
+// flight field, the chart, the colour swatch): it draws nothing and takes no
+// input, the dialog's own painting and clicks go through it. It is there so
+// that screen readers find the part: a named graphic, or, when the dialog
+// takes clicks there, a button whose press is such a click. Its window text
+// is its value (the swatch's colour).
+class AreaWidget : public QWidget {
+    Q_OBJECT
+public:
+    AreaWidget(CDialog* dlg, bool clickable, QWidget* parent);
+    void detach() { m_dlg = nullptr; }
+    bool clickable() const { return m_clickable; }
+    // A left click in the middle of the area, as the dialog takes it.
+    void press();
+
+private:
+    CDialog* m_dlg;
+    bool m_clickable;
+};
+
+// Names a control for screen readers, as a desktop screen reader would:
+// `name` without its mnemonic marker ("&").
+void SetAccessibleName(QWidget* w, const char* name);
+
 // Runs `dlg` until it is done, modal to its owner window only: the owner
 // (the window of its parent widget) takes no input meanwhile, every other
 // window does; a dialog without an owner blocks nothing. Returns

@@ -148,7 +148,23 @@ BOOL CWnd::EnableWindow(BOOL enable) {
         return TRUE;
     }
     const bool was = m_pWidget->isEnabled();
+    QWidget* window = m_pWidget->window();
+    const bool hadFocus = !enable && window->focusWidget() == m_pWidget;
     m_pWidget->setEnabled(enable != FALSE);
+    if (hadFocus) {
+        // A control disabled while it has the focus keeps it, as on the
+        // desktop the program comes from: keys go to the dialog itself
+        // (Escape still works) instead of to the next control, and the
+        // control has the focus again once it is enabled, unless the user
+        // put it elsewhere meanwhile. The toolkit has moved it on to the
+        // next control: the window itself holds it instead, which also
+        // keeps the toolkit from handing it on when the window is activated.
+        window->setFocus(Qt::OtherFocusReason);
+        m_bFocusParked = true;
+    } else if (enable && m_bFocusParked) {
+        m_bFocusParked = false;
+        if (!window->focusWidget() || window->focusWidget() == window) m_pWidget->setFocus(Qt::OtherFocusReason);
+    }
     return was ? FALSE : TRUE;
 }
 

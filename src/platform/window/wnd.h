@@ -246,6 +246,7 @@ private:
     std::unique_ptr<Surface> m_client;
     CRect m_painted;
     CRect m_updateRect;  // the area being repainted, during DispatchPaint
+    bool m_bFocusParked = false;  // disabled while it had the focus
     CMenu m_systemMenu;
     QPointer<korvel::window::Bridge> m_pBridge;
     // Repaints asked for from other threads, not yet passed to the toolkit.
