@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "diagram_table.h"
+#include "export.h"
+#include "file_dialog.h"
 #include "flight_model.h"
 #include "resource_ids.h"
 #include "shaped_button.h"
@@ -49,6 +52,9 @@ void CDiagramDlg::BindMessages() {
     MapCommand(IDC_SHIFT_DOWN, BN_CLICKED, [this] { OnShiftDown(); });
     MapCommand(IDC_SHIFT_RIGHT, BN_CLICKED, [this] { OnShiftRight(); });
     MapCommand(IDC_SHIFT_LEFT, BN_CLICKED, [this] { OnShiftLeft(); });
+    MapCommand(ID_COPY_TABLE, BN_CLICKED, [this] { OnCopyTable(); });
+    MapCommand(ID_SAVE_TABLE, BN_CLICKED, [this] { OnSaveTable(); });
+    MapCommand(ID_SAVE_CHART, BN_CLICKED, [this] { OnSaveChart(); });
 }
 
 void CDiagramDlg::DoDataExchange(CDataExchange* pDX) {
@@ -84,6 +90,18 @@ BOOL CDiagramDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_chkKeep.SetCheck(BST_CHECKED);
     DrawAxes();
+
+    // Taking the numbers and the chart out: the listing's and the chart's
+    // context menus, and keys.
+    CMenu table;
+    table.AppendMenu(MF_STRING, ID_COPY_TABLE, "Копировать таблицу");
+    table.AppendMenu(MF_STRING, ID_SAVE_TABLE, "Сохранить таблицу…");
+    GetDlgItem(IDC_LISTING)->AppendContextMenu(table);
+    CMenu chart;
+    chart.AppendMenu(MF_STRING, ID_SAVE_CHART, "Сохранить график…");
+    GetDlgItem(IDC_CHART)->AppendContextMenu(chart);
+    AddAccelerator(FCONTROL | FSHIFT, 'C', ID_COPY_TABLE);
+    AddAccelerator(FCONTROL, 'S', ID_SAVE_TABLE);
 
     g_btnShiftLeft.SetToolTipText("Сдвиг рабочей области влево");
     g_btnShiftLeft.SetBitmaps(IDB_RIGHT, IDB_RIGHT, IDB_RIGHT_HOVER, IDB_RIGHT_DISABLED, IDB_MASK, 2, 0, 0);
@@ -278,4 +296,34 @@ void CDiagramDlg::OnShiftLeft() {
     } else {
         g_btnShiftLeft.EnableWindow(FALSE);
     }
+}
+
+// Exports: the listing as a table on the clipboard or in a CSV file, the
+// whole chart as a PNG image. A file is written only when the user chose
+// one, whole or not at all; a failure is said in a message and changes
+// nothing else.
+
+void CDiagramDlg::OnCopyTable() { AfxSetClipboardText(diagrams::TableText(m_strListing.str())); }
+
+void CDiagramDlg::OnSaveTable() {
+    CFileDialog dlg(FALSE, "csv", "korvel-diagram.csv", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    "Таблица CSV (*.csv)|*.csv||", this);
+    dlg.m_ofn.lpstrTitle = "Сохранить таблицу";
+    if (dlg.DoModal() != IDOK) return;
+    CString error;
+    if (!AfxSaveFile(dlg.GetPathName(), diagrams::TableCsv(m_strListing.str()), &error))
+        AfxMessageBox(error, MB_ICONEXCLAMATION);
+}
+
+void CDiagramDlg::OnSaveChart() {
+    const Surface* buffer = m_bmpBuffer.GetSurface();
+    if (!buffer) return;
+    // The chart as it is when the user asks.
+    const Surface chart = *buffer;
+    CFileDialog dlg(FALSE, "png", "korvel-chart.png", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    "Изображение PNG (*.png)|*.png||", this);
+    dlg.m_ofn.lpstrTitle = "Сохранить график";
+    if (dlg.DoModal() != IDOK) return;
+    CString error;
+    if (!AfxSavePng(dlg.GetPathName(), chart, &error)) AfxMessageBox(error, MB_ICONEXCLAMATION);
 }

@@ -62,6 +62,9 @@ private:
     void OnShiftDown();
     void OnShiftRight();
     void OnShiftLeft();
+    void OnCopyTable();
+    void OnSaveTable();
+    void OnSaveChart();
 
     CDC m_dcMem;
     CBitmap m_bmpBuffer;

@@ -3,6 +3,8 @@
 #include "about_dlg.h"
 #include "color_dialog.h"
 #include "diagram_dlg.h"
+#include "export.h"
+#include "file_dialog.h"
 #include "resource_ids.h"
 
 namespace {
@@ -91,6 +93,7 @@ BOOL CFlightDlg::OnInitDialog() {
         menu->AppendMenu(MF_SEPARATOR);
         menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about);
     }
+    GetSystemMenu(FALSE)->AppendMenu(MF_STRING, IDM_SAVEFIELD, "Сохранить изображение поля…");
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
@@ -122,6 +125,8 @@ void CFlightDlg::OnSysCommand(UINT id, LPARAM lParam) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg about(this);
         about.DoModal();
+    } else if ((id & 0xFFF0) == IDM_SAVEFIELD) {
+        OnSaveField();
     } else {
         CDialog::OnSysCommand(id, lParam);
     }
@@ -249,4 +254,22 @@ void CFlightDlg::StopFlight() {
     }
     m_stopWake.notify_all();
     m_pFlightThread.reset();  // joins
+}
+
+// The whole flight field, as it is when the user asks, as a PNG image. A
+// running flight keeps drawing meanwhile: the copy is taken under the
+// buffer's lock, so the picture is one consistent frame.
+void CFlightDlg::OnSaveField() {
+    std::unique_ptr<Surface> field;
+    {
+        std::lock_guard<std::mutex> lock(m_backMutex);
+        if (const Surface* buffer = m_bmpBack.GetSurface()) field = std::make_unique<Surface>(*buffer);
+    }
+    if (!field) return;
+    CFileDialog dlg(FALSE, "png", "korvel-field.png", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    "Изображение PNG (*.png)|*.png||", this);
+    dlg.m_ofn.lpstrTitle = "Сохранить изображение поля";
+    if (dlg.DoModal() != IDOK) return;
+    CString error;
+    if (!AfxSavePng(dlg.GetPathName(), *field, &error)) AfxMessageBox(error, MB_ICONEXCLAMATION);
 }

@@ -75,6 +75,7 @@ private:
     void RunFlight();
     void StopFlight();
     void HaltFlight();
+    void OnSaveField();
     void ShowSwatchColour();
     bool WaitDelay(int ms);
 

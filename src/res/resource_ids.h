@@ -27,8 +27,14 @@
 #define IDB_DOWN 142
 #define IDB_DOWN_DISABLED 143
 
-// System menu command
+// System menu commands
 #define IDM_ABOUTBOX 0x0010
+#define IDM_SAVEFIELD 0x0020  // save the flight field as an image
+
+// Commands of the Diagrams window's context menus and keys
+#define ID_COPY_TABLE 32771
+#define ID_SAVE_TABLE 32772
+#define ID_SAVE_CHART 32773
 
 // Standard buttons
 #define IDOK 1
@@ -60,6 +66,7 @@
 #define IDC_SHIFT_DOWN 1022
 #define IDC_SHIFT_RIGHT 1023
 #define IDC_SHIFT_LEFT 1024
+#define IDC_CHART 1031  // the chart's area
 
 // Static controls without an id of their own
 #define IDC_STATIC (-1)

@@ -66,7 +66,7 @@ const ControlTemplate kDiagram[] = {
     {IDC_SHIFT_DOWN, K::OwnerDraw, "", 488, 246, 16, 16, kTabStop, 0},
     {IDC_SHIFT_RIGHT, K::OwnerDraw, "", 474, 232, 16, 14, kTabStop, 0},
     {IDC_SHIFT_LEFT, K::OwnerDraw, "", 504, 232, 16, 14, kTabStop, 0},
-    {IDC_STATIC, K::Area, "Графики V(t) и H(t)", 12, 12, 610, 490, kPixels, 0},
+    {IDC_CHART, K::Area, "Графики V(t) и H(t)", 12, 12, 610, 490, kPixels, 0},
 };
 
 const DialogTemplate kDialogs[] = {

@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QToolTip>
 
@@ -227,7 +228,7 @@ TEST(DiagramWindow, ClosingKeepsTheDrawingAndReopeningStartsTheControlsAfresh) {
         Click(Diagrams(), IDC_SHIFT_RIGHT);  // at its limit: disables itself
         Click(Diagrams(), IDC_DIAG_KEEP);
         ASSERT_FALSE(KeepChecked());
-        QWidget* first = Diagrams().GetWidget();
+        QPointer<QWidget> first = Diagrams().GetWidget();
 
         first->close();  // the caption's close button
         QTest::qWait(1);
@@ -238,7 +239,8 @@ TEST(DiagramWindow, ClosingKeepsTheDrawingAndReopeningStartsTheControlsAfresh) {
         EXPECT_GT(LateCurvePixels(Diagrams()), 0);
 
         ASSERT_TRUE(Open(main));
-        EXPECT_NE(Diagrams().GetWidget(), first);
+        // A new window: the first one is gone (its memory may be reused).
+        EXPECT_TRUE(first.isNull());
         EXPECT_TRUE(KeepChecked()) << "checked again on each creation";
         EXPECT_TRUE(Enabled(IDC_SHIFT_RIGHT)) << "arrows start enabled";
         EXPECT_EQ(Diagrams().ViewY(), 330);

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -62,7 +63,15 @@ void DialogWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void DialogWidget::contextMenuEvent(QContextMenuEvent* e) {
-    if (m_dlg) m_dlg->ShowSystemMenu(e->globalPos().x(), e->globalPos().y());
+    if (!m_dlg) return;
+    // An area of the client area with commands of its own shows them there.
+    for (AreaWidget* area : findChildren<AreaWidget*>())
+        if (area->geometry().contains(e->pos()))
+            if (CWnd* wnd = CWnd::FromWidget(area); wnd && !wnd->ContextMenuItems().Items().empty()) {
+                ShowContextMenu(wnd, nullptr, e->globalPos());
+                return;
+            }
+    m_dlg->ShowSystemMenu(e->globalPos().x(), e->globalPos().y());
 }
 
 void DialogWidget::closeEvent(QCloseEvent* e) {
@@ -340,6 +349,16 @@ bool CDialog::OnCommand(int id, UINT code) {
         return true;
     }
     return false;
+}
+
+void CDialog::AddAccelerator(BYTE modifiers, char key, int id) {
+    if (!m_pWidget) return;
+    Qt::KeyboardModifiers mods;
+    if (modifiers & FCONTROL) mods |= Qt::ControlModifier;
+    if (modifiers & FSHIFT) mods |= Qt::ShiftModifier;
+    auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(mods, static_cast<Qt::Key>(key))), m_pWidget);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, m_pWidget, [this, id] { NotifyFromControl(id, BN_CLICKED); });
 }
 
 void CDialog::MapCommand(int id, UINT code, std::function<void()> handler) {

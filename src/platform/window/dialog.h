@@ -12,6 +12,10 @@
 
 class CDataExchange;
 
+// Modifiers of accelerator keys.
+constexpr BYTE FSHIFT = 0x04;
+constexpr BYTE FCONTROL = 0x08;
+
 // Converts dialog units to pixels with the dialog base units 6 x 13:
 // x and width * 6 / 4, y and height * 13 / 8, each rounded to nearest with
 // halves away from zero.
@@ -45,6 +49,12 @@ public:
 
     // Binds a control notification to a handler (the dialog's message table).
     void MapCommand(int id, UINT code, std::function<void()> handler);
+
+    // A key that gives a command while the window is active (an accelerator):
+    // `key` an upper-case letter, `modifiers` FCONTROL and FSHIFT; the
+    // command comes like a click of a button with id `id`. For the window
+    // that exists now.
+    void AddAccelerator(BYTE modifiers, char key, int id);
 
     // Toolkit side.
     void NotifyFromControl(int id, UINT code);

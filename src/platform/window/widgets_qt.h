@@ -25,6 +25,7 @@ struct IconData {
 class CWnd;
 class CDialog;
 class CButton;
+class QMenu;
 
 namespace korvel::window {
 
@@ -144,6 +145,12 @@ private:
 // Names a control for screen readers, as a desktop screen reader would:
 // `name` without its mnemonic marker ("&").
 void SetAccessibleName(QWidget* w, const char* name);
+
+// Shows the context menu of `wnd` at screen point `global`: `standard` (the
+// toolkit's own commands of the control, or nullptr) followed by the
+// commands the program added; a chosen command of the program goes to the
+// dialog `wnd` belongs to. Takes `standard`.
+void ShowContextMenu(CWnd* wnd, QMenu* standard, const QPoint& global);
 
 // Runs `dlg` until it is done, modal to its owner window only: the owner
 // (the window of its parent widget) takes no input meanwhile, every other

@@ -1,8 +1,11 @@
 #include "wnd.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QIcon>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -384,6 +387,72 @@ void CWnd::ShowSystemMenu(int screenX, int screenY) {
     QAction* chosen = menu.exec(QPoint(screenX, screenY));
     if (chosen) OnSysCommand(chosen->data().toUInt(), 0);
 }
+
+namespace {
+
+// Hands a control's context-menu requests to ShowContextMenu, with the
+// control's own commands first. Scrolling controls get the request on
+// their viewport.
+class ContextMenuFilter : public QObject {
+public:
+    ContextMenuFilter(CWnd* wnd, QWidget* widget) : QObject(widget), m_wnd(wnd) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::ContextMenu) return false;
+        auto* request = static_cast<QContextMenuEvent*>(e);
+        QMenu* standard = nullptr;
+        if (auto* line = qobject_cast<QLineEdit*>(parent()))
+            standard = line->createStandardContextMenu();
+        else if (auto* text = qobject_cast<QTextEdit*>(parent()))
+            standard = text->createStandardContextMenu(static_cast<QWidget*>(watched)->mapTo(text, request->pos()));
+        korvel::window::ShowContextMenu(m_wnd, standard, request->globalPos());
+        return true;
+    }
+
+private:
+    CWnd* m_wnd;
+};
+
+}  // namespace
+
+void CWnd::AppendContextMenu(const CMenu& items) {
+    const bool first = m_contextMenu.Items().empty();
+    for (const CMenu::Item& item : items.Items()) m_contextMenu.AppendMenu(item.flags, item.id, item.text);
+    if (!first || !m_pWidget || qobject_cast<korvel::window::AreaWidget*>(m_pWidget)) return;
+    // Areas take no input: their dialog shows their menu.
+    auto* filter = new ContextMenuFilter(this, m_pWidget);
+    m_pWidget->installEventFilter(filter);
+    if (auto* scroll = qobject_cast<QAbstractScrollArea*>(m_pWidget)) scroll->viewport()->installEventFilter(filter);
+}
+
+namespace korvel::window {
+
+void ShowContextMenu(CWnd* wnd, QMenu* standard, const QPoint& global) {
+    std::unique_ptr<QMenu> menu(standard ? standard : new QMenu(wnd->GetWidget()));
+    const auto& items = wnd->ContextMenuItems().Items();
+    if (!menu->actions().isEmpty() && !items.empty()) menu->addSeparator();
+    std::vector<QAction*> added;
+    for (const CMenu::Item& item : items) {
+        if (item.flags & MF_SEPARATOR) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* a = menu->addAction(QString::fromUtf8(item.text.str().c_str()));
+        a->setData(item.id);
+        added.push_back(a);
+    }
+    // The window may go while its menu is open.
+    QPointer<QWidget> alive(wnd->GetWidget());
+    QAction* chosen = menu->exec(global);
+    if (!chosen || !alive || std::find(added.begin(), added.end(), chosen) == added.end()) return;
+    const int id = chosen->data().toInt();
+    CWnd* owner = wnd;
+    while (owner && !dynamic_cast<CDialog*>(owner)) owner = owner->GetParent();
+    if (auto* dlg = dynamic_cast<CDialog*>(owner)) dlg->NotifyFromControl(id, BN_CLICKED);
+}
+
+}  // namespace korvel::window
 
 // ---------------------------------------------------------------- contexts
 

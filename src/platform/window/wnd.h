@@ -192,6 +192,13 @@ public:
     // The window's system menu (see CMenu).
     CMenu* GetSystemMenu(BOOL revert);
 
+    // Adds commands to the window's context menu, after the commands of its
+    // own (an edit's copy and select all); choosing one is a command of the
+    // dialog the window belongs to, like a click of a button with the
+    // item's id.
+    void AppendContextMenu(const CMenu& items);
+    const CMenu& ContextMenuItems() const { return m_contextMenu; }
+
     void SetIcon(HICON icon, BOOL big);
 
     // Message handlers, called on the user-interface thread.
@@ -248,6 +255,7 @@ private:
     CRect m_updateRect;  // the area being repainted, during DispatchPaint
     bool m_bFocusParked = false;  // disabled while it had the focus
     CMenu m_systemMenu;
+    CMenu m_contextMenu;
     QPointer<korvel::window::Bridge> m_pBridge;
     // Repaints asked for from other threads, not yet passed to the toolkit.
     std::mutex m_postedLock;
