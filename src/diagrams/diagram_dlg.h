@@ -28,6 +28,7 @@ public:
     // kept curves while "Сохранять пред. графики" is checked). Returns 0.
     int DrawAxes();
     // One sample (t, value): kind 1 the V curve, anything else the H curve.
+    // Draws into the back buffer only; the caller asks for the repaint.
     void PlotPoint(float t, float value, int kind);
 
     // The back buffer, the viewport origin and the listing, for the tests and

@@ -1,6 +1,8 @@
 // CString: printf-style formatting and the string table.
 #include "cstring.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 
@@ -62,4 +64,15 @@ bool CString::LoadString(unsigned id) {
     }
     m_s = s;
     return true;
+}
+
+void AppendFixed(std::string& out, double value, int decimals) {
+    // std::to_chars gives exactly printf's digits in the "C" convention: the
+    // decimal expansion of the binary value, rounded to nearest with ties to
+    // even, and never reads the locale. The largest double takes 309 digits
+    // before the point.
+    char buf[320 + 64];
+    const std::to_chars_result r =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals < 0 ? 0 : std::min(decimals, 64));
+    out.append(buf, r.ptr);
 }
