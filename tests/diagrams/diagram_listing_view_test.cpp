@@ -34,13 +34,18 @@ std::unique_ptr<QTextEdit> Twin(QTextEdit* box) {
     twin->setVerticalScrollBarPolicy(box->verticalScrollBarPolicy());
     twin->setHorizontalScrollBarPolicy(box->horizontalScrollBarPolicy());
     twin->setLineWrapMode(box->lineWrapMode());
-    twin->document()->setDefaultTextOption(box->document()->defaultTextOption());
+    // The box reads every text left to right; the toolkit's edit finds the
+    // direction in the text, as the listing box did before.
+    QTextOption option = box->document()->defaultTextOption();
+    option.setTextDirection(Qt::LayoutDirectionAuto);
+    twin->document()->setDefaultTextOption(option);
     twin->document()->setDocumentMargin(box->document()->documentMargin());
     twin->setFrameShape(box->frameShape());
     twin->setFocusPolicy(box->focusPolicy());
     twin->setGeometry(box->geometry());
     twin->setPlainText(box->toPlainText());
     twin->show();
+    twin->verticalScrollBar()->setValue(box->verticalScrollBar()->value());
     return twin;
 }
 
@@ -258,6 +263,16 @@ TEST(DiagramListingView, KeysWheelMouseAndCopyActAsOnTheToolkitsLayout) {
     QApplication::clipboard()->clear();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), w->Listing().str());
+    // A new listing while the view is far down shows its first line.
+    both(key(Qt::Key_PageDown));
+    both([&](QTextEdit* e) {
+        if (e == box)
+            w->GetDlgItem(IDC_LISTING)->SetWindowText("0.00\t0.000\t0.000\t20.000\t0.05\t0.707\t0.703\t19.879\t");
+        else
+            e->setPlainText(box->toPlainText());
+    });
+    w->GetDlgItem(IDC_LISTING)->SetWindowText(w->Listing());
+    twin->setPlainText(box->toPlainText());
     // A double click selects a word, and a drag then extends the selection
     // word by word: for that the listing is laid out whole.
     ASSERT_TRUE(OnDemand(box));

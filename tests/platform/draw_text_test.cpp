@@ -157,7 +157,8 @@ TEST(CStringType, FormatsLikePrintfAtAnyLengthAndLoadsTheStringTable) {
 // bit patterns.
 TEST(CStringType, AppendFixedWritesPrintfsDigits) {
     std::vector<double> values = {0.0, -0.0, 0.125, -0.125, 0.0625, 2.5, 0.005, 0.0005, -0.0005, -0.0004, -0.004,
-                                  1.0 / 3, 999.9995, 1e30, -3.4028234663852886e38, 1.401298464324817e-45,
+                                  1.0 / 3, 999.9995, 1.125f, 1.375f, -2.0625f, 0.0005f, -0.0004f, 8388607.5f,
+                                  1e30, -3.4028234663852886e38, 1.401298464324817e-45,
                                   std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
                                   std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
     // Every step of 0.0005 and 0.005 from -20 to 1000: many of them lie

@@ -172,6 +172,10 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
                     QTextOption option = e->document()->defaultTextOption();
                     option.setAlignment((c.style & res::kCenter) ? Qt::AlignHCenter : Qt::AlignLeft);
                     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+                    // Left to right, as every text of the program runs; so
+                    // the toolkit never searches a long text for its
+                    // direction (it does on every cursor movement).
+                    option.setTextDirection(Qt::LeftToRight);
                     option.setTabStopDistance(DluToPixelsX(kDefaultTabStopDlu));
                     e->document()->setDefaultTextOption(option);
                     e->document()->setDocumentMargin(2);

@@ -6,9 +6,12 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTextFrame>
 #include <QTextLayout>
 
@@ -148,7 +151,7 @@ QList<QTextLayout::FormatRange> Selections(const QAbstractTextDocumentLayout::Pa
 // that would end past the line's width starts the next line, and a tab that
 // would end past it stays, as trailing white space, on the line it ends.
 // False when the document is not such a listing.
-bool ListingLayout::findListingLines(const Geometry& g) {
+bool ListingLayout::findListingLines(const Geometry& g, const QString& coming) {
     const QTextDocument* doc = document();
     if (doc->blockCount() != 1 || g.pageWidth <= 0) return false;
     const QTextBlock block = doc->firstBlock();
@@ -166,7 +169,9 @@ bool ListingLayout::findListingLines(const Geometry& g) {
     const Advances& adv = AdvancesOf(g.font, device);
     if (!adv.usable) return false;
 
-    const QString text = block.text();
+    // The text being set, when it is the paragraph's (no copy of a long
+    // paragraph), else the paragraph's own.
+    const QString text = coming.size() == block.length() - 1 ? coming : block.text();
     const int n = static_cast<int>(text.size());
     if (n == 0) return false;
     const Fixed width = ToFixed(g.lineWidth);
@@ -286,9 +291,11 @@ void ListingLayout::layOutWhole(const Geometry& g) {
 }
 
 void ListingLayout::documentChanged(int, int, int) {
+    QString coming;
+    std::swap(coming, m_coming);
     const QSizeF oldSize = m_size;
     const Geometry g = geometry();
-    m_onDemand = findListingLines(g);
+    m_onDemand = findListingLines(g, coming);
     if (!m_onDemand) {
         m_text.clear();
         m_lineStarts.clear();
@@ -454,6 +461,40 @@ QRectF ListingLayout::blockBoundingRect(const QTextBlock& block) const {
     QRectF r = tl->boundingRect();
     r.moveTopLeft(tl->position());
     return r;
+}
+
+void SetPlainText(QTextEdit* edit, const QString& text) {
+    QScrollBar* bar = edit->verticalScrollBar();
+    const int oldValue = bar->value();
+    QTextDocument* doc = edit->document();
+    {
+        // The edit replaces its text with a one-character stand-in, which
+        // puts its cursor at the start with nothing selected; the text then
+        // goes in after the stand-in, which leaves that cursor in place,
+        // and the stand-in goes. One change for the layout, one for the
+        // program.
+        const QSignalBlocker quiet(edit);
+        edit->setPlainText(QStringLiteral("0"));
+        const bool undo = doc->isUndoRedoEnabled();
+        doc->setUndoRedoEnabled(false);
+        if (auto* layout = qobject_cast<ListingLayout*>(doc->documentLayout())) layout->m_coming = text;
+        QTextCursor c(doc);
+        c.beginEditBlock();
+        c.setPosition(1);
+        c.insertText(text);
+        c.setPosition(0);
+        c.setPosition(1, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        c.endEditBlock();
+        doc->setUndoRedoEnabled(undo);
+        doc->setModified(false);
+    }
+    emit edit->textChanged();
+    // As the edit scrolls to show its cursor: up to the first line's top
+    // when the view is below it.
+    const int top = static_cast<int>(doc->documentLayout()->blockBoundingRect(doc->firstBlock()).top());
+    const int kept = std::min(oldValue, bar->maximum());
+    bar->setValue(kept > top ? top : kept);
 }
 
 }  // namespace korvel::window

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QTextEdit;
 class QTextLayout;
 
 #include "gdi.h"
@@ -164,12 +165,14 @@ protected:
 private:
     struct Geometry;
     Geometry geometry() const;
-    bool findListingLines(const Geometry& g);
+    bool findListingLines(const Geometry& g, const QString& coming);
     void layOutWhole(const Geometry& g);
     // Lays out lines first .. last (inclusive) of a listing, and the line
     // after it when there is one, positioned as in the whole paragraph.
     std::unique_ptr<QTextLayout> layOutLines(int first, int last) const;
 
+    friend void SetPlainText(QTextEdit* edit, const QString& text);
+    QString m_coming;                // the text SetPlainText is setting
     bool m_onDemand = false;
     QString m_text;                  // the listing's text
     std::vector<int> m_lineStarts;   // where each line starts, then the text's length
@@ -178,6 +181,14 @@ private:
     qreal m_lineWidth = 0;
     QSizeF m_size;
 };
+
+// Replaces the text of a multi-line edit as QTextEdit::setPlainText does
+// (the cursor at the start with nothing selected, the view scrolled back to
+// the first line if it was below it, one change notified, the document
+// unmodified), but without asking the paragraph's own layout where the
+// cursor is: for a listing laid out on demand that would make the toolkit
+// analyse the whole text.
+void SetPlainText(QTextEdit* edit, const QString& text);
 
 // Runs `dlg` until it is done, modal to its owner window only: the owner
 // (the window of its parent widget) takes no input meanwhile, every other
