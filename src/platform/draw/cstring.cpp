@@ -74,7 +74,8 @@ void AppendFixed(std::string& out, double value, int decimals) {
     // and rounding that product to the nearest integer, ties to even, is
     // exactly printf's rounding. The listing's numbers are all floats.
     static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-    if (decimals >= 0 && decimals <= 8 && value == static_cast<double>(static_cast<float>(value))) {
+    if (decimals >= 0 && decimals <= 8 && std::fabs(value) < 1e9 &&
+        value == static_cast<double>(static_cast<float>(value))) {
         const double scaled = std::nearbyint(value * kPowers[decimals]);
         if (std::fabs(scaled) < 1e15) {
             char digits[24];
