@@ -110,7 +110,8 @@ BOOL CDiagramDlg::OnInitDialog() {
 
 void CDiagramDlg::OnPaint() {
     CPaintDC dc(this);
-    if (m_dcMem.GetSafeHdc()) dc.BitBlt(12, 12, 610, 490, &m_dcMem, m_nViewX, m_nViewY, SRCCOPY);
+    if (m_dcMem.GetSafeHdc())
+        dc.BitBlt(kChartLeft, kChartTop, kChartWidth, kChartHeight, &m_dcMem, m_nViewX, m_nViewY, SRCCOPY);
 }
 
 void CDiagramDlg::OnClose() {
@@ -242,8 +243,10 @@ void CDiagramDlg::OnCalculate() {
     }
     m_strListing = CString(std::move(listing));
 
-    // One repaint shows every point plotted.
-    Invalidate(FALSE);
+    // One repaint of the chart shows every point plotted; the listing box
+    // repaints itself for its new text.
+    const CRect chart(kChartLeft, kChartTop, kChartLeft + kChartWidth, kChartTop + kChartHeight);
+    InvalidateRect(&chart, FALSE);
     UpdateData(FALSE);
 }
 

@@ -38,6 +38,11 @@ public:
     int ViewY() const { return m_nViewY; }
     const CString& Listing() const { return m_strListing; }
 
+    // Where the window shows the chart: client (12, 12), 610 x 490.
+    static constexpr int kChartLeft = 12;
+    static constexpr int kChartTop = 12;
+    static constexpr int kChartWidth = 610;
+    static constexpr int kChartHeight = 490;
     // Chart geometry in back-buffer pixels.
     static constexpr int kOriginX = 20;
     static constexpr int kOriginY = 965;
