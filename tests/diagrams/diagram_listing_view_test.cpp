@@ -4,6 +4,7 @@
 // scroll position, with selections, under the mouse and the keyboard.
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -258,11 +259,23 @@ TEST(DiagramListingView, KeysWheelMouseAndCopyActAsOnTheToolkitsLayout) {
     };
     both(drag(QPoint(30, 20), QPoint(120, 200)));
     both(drag(QPoint(150, 300), QPoint(10, 40)));
-    // Select all and copy: the whole listing, tabs and no line breaks.
+    // Select all and copy: the whole listing, tabs and no line breaks; by
+    // the keys and by the toolkit's own context menu.
     both(key(Qt::Key_A, Qt::ControlModifier));
     QApplication::clipboard()->clear();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), w->Listing().str());
+    both([](QTextEdit* e) { e->setTextCursor(QTextCursor(e->document())); });
+    QApplication::clipboard()->clear();
+    const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+    QAction* selectAll = menu->findChild<QAction*>(QStringLiteral("select-all"));
+    QAction* copy = menu->findChild<QAction*>(QStringLiteral("edit-copy"));
+    ASSERT_TRUE(selectAll && copy);
+    selectAll->trigger();
+    const std::unique_ptr<QMenu> again(box->createStandardContextMenu());
+    again->findChild<QAction*>(QStringLiteral("edit-copy"))->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), w->Listing().str());
+    both([](QTextEdit* e) { e->setTextCursor(QTextCursor(e->document())); });
     // A new listing while the view is far down shows its first line.
     both(key(Qt::Key_PageDown));
     both([&](QTextEdit* e) {
