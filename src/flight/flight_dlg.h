@@ -74,8 +74,9 @@ private:
     void RunFlight();
     void StopFlight();
     bool WaitDelay(int ms);
-    // When the wait after the last frame ended (flight thread only): frames
-    // follow each other every delay, whatever a frame's own work took.
+    // When the wait after the last frame was due to end (flight thread
+    // only): frames follow each other every delay, whatever a frame's own
+    // work took.
     std::chrono::steady_clock::time_point m_frameDue;
 
     std::atomic<int> m_nViewX{800};
