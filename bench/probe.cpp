@@ -5,6 +5,8 @@
 // It does nothing unless KORVEL_BENCH_PROBE is set:
 //   first-paint  prints "first-paint" once the main dialog has painted for
 //                the first time, then ends the program;
+//   first-paint-memory  the same, and the peak resident size ("peak-rss-kb
+//                N") right after that first paint;
 //   session      prints "first-paint", then opens "Диаграммы", flies the
 //                default flight with "Пуск", presses "Расчёт", prints the
 //                peak resident size ("peak-rss-kb N"), lets the program
@@ -60,7 +62,7 @@ QPushButton* FindButton(const QString& text) {
 
 class Probe : public QObject {
 public:
-    explicit Probe(bool session) : m_session(session) {}
+    Probe(bool session, bool memory) : m_session(session), m_memory(memory) {}
 
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (m_counting && watched != this) ++m_events[e->type()];
@@ -101,6 +103,7 @@ private:
 
     void AfterFirstPaint() {
         Say("first-paint");
+        if (m_memory) Say("peak-rss-kb " + std::to_string(PeakRssKb()));
         if (!m_session) {
             QCoreApplication::exit(0);
             return;
@@ -155,6 +158,7 @@ private:
     }
 
     bool m_session;
+    bool m_memory;
     Stage m_stage = Stage::FirstPaint;
     QPushButton* m_start = nullptr;
     bool m_counting = false;
@@ -165,8 +169,9 @@ void InstallProbe() {
     const char* mode = std::getenv("KORVEL_BENCH_PROBE");
     if (!mode || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
     const bool session = std::strcmp(mode, "session") == 0;
-    if (!session && std::strcmp(mode, "first-paint") != 0) return;
-    auto* probe = new Probe(session);
+    const bool memory = std::strcmp(mode, "first-paint-memory") == 0;
+    if (!session && !memory && std::strcmp(mode, "first-paint") != 0) return;
+    auto* probe = new Probe(session, memory);
     probe->setParent(QCoreApplication::instance());
     QCoreApplication::instance()->installEventFilter(probe);
 }

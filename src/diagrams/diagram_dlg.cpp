@@ -1,6 +1,7 @@
 #include "diagram_dlg.h"
 
 #include <cmath>
+#include <string>
 
 #include "diagram_table.h"
 #include "export.h"
@@ -30,7 +31,18 @@ inline int Trunc(double v) { return static_cast<int>(v); }
 // anything beyond this lies far outside the buffer anyway.
 inline bool Convertible(double v) { return std::fabs(v) < 1.0e9; }
 
-const char* const kRowFormat = "%1.2f\t%1.3f\t%1.3f\t%1.3f\t";
+// A listing row: time with 2 decimals, length, height and speed with 3,
+// each followed by a tab.
+void AppendRow(std::string& listing, float t, float x, float y, float v) {
+    AppendFixed(listing, t, 2);
+    listing += '\t';
+    AppendFixed(listing, x, 3);
+    listing += '\t';
+    AppendFixed(listing, y, 3);
+    listing += '\t';
+    AppendFixed(listing, v, 3);
+    listing += '\t';
+}
 // After the launch row, a row every this many steps: steps 11, 21, ...
 constexpr int kStepsPerRow = 10;
 
@@ -116,7 +128,8 @@ BOOL CDiagramDlg::OnInitDialog() {
 
 void CDiagramDlg::OnPaint() {
     CPaintDC dc(this);
-    if (m_dcMem.GetSafeHdc()) dc.BitBlt(12, 12, 610, 490, &m_dcMem, m_nViewX, m_nViewY, SRCCOPY);
+    if (m_dcMem.GetSafeHdc())
+        dc.BitBlt(kChartLeft, kChartTop, kChartWidth, kChartHeight, &m_dcMem, m_nViewX, m_nViewY, SRCCOPY);
 }
 
 void CDiagramDlg::OnClose() {
@@ -213,7 +226,6 @@ void CDiagramDlg::PlotPoint(float t, float value, int kind) {
     // A sample that is not a number or lies far off the chart has no pixel.
     if (Convertible(x) && Convertible(y))
         m_dcMem.SetPixel(Trunc(x), Trunc(y), kind == 1 ? kSpeedColor : kHeightColor);
-    Invalidate(TRUE);
 }
 
 void CDiagramDlg::OnCalculate() {
@@ -222,10 +234,10 @@ void CDiagramDlg::OnCalculate() {
     PlotPoint(0.0f, m_fSpeed, 1);
     PlotPoint(0.0f, 0.0f, 2);
 
-    CString row;
-    m_strListing.Empty();
-    row.Format(kRowFormat, 0.0, 0.0, 0.0, static_cast<double>(m_fSpeed));
-    m_strListing += row;
+    // The new listing is about as long as the last one.
+    std::string listing;
+    listing.reserve(static_cast<std::size_t>(m_strListing.GetLength()));
+    AppendRow(listing, 0.0f, 0.0f, 0.0f, m_fSpeed);
 
     physics::Inputs in;
     in.speed = m_fSpeed;
@@ -242,16 +254,17 @@ void CDiagramDlg::OnCalculate() {
         const physics::State& s = flight.Ball();
         const float t = flight.Time();
         const float v = physics::Speed(s);
-        if (flight.Every(kStepsPerRow)) {
-            row.Format(kRowFormat, static_cast<double>(t), static_cast<double>(s.x), static_cast<double>(s.y),
-                       static_cast<double>(v));
-            m_strListing += row;
-        }
+        if (flight.Every(kStepsPerRow)) AppendRow(listing, t, s.x, s.y, v);
         PlotPoint(t, v, 1);
         PlotPoint(t, s.y, 2);
         if (end != physics::End::None) break;
     }
+    m_strListing = CString(std::move(listing));
 
+    // One repaint of the chart shows every point plotted; the listing box
+    // repaints itself for its new text.
+    const CRect chart(kChartLeft, kChartTop, kChartLeft + kChartWidth, kChartTop + kChartHeight);
+    InvalidateRect(&chart, FALSE);
     UpdateData(FALSE);
 }
 

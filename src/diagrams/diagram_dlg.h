@@ -28,6 +28,7 @@ public:
     // kept curves while "Сохранять пред. графики" is checked). Returns 0.
     int DrawAxes();
     // One sample (t, value): kind 1 the V curve, anything else the H curve.
+    // Draws into the back buffer only; the caller asks for the repaint.
     void PlotPoint(float t, float value, int kind);
 
     // The back buffer, the viewport origin and the listing, for the tests and
@@ -37,6 +38,11 @@ public:
     int ViewY() const { return m_nViewY; }
     const CString& Listing() const { return m_strListing; }
 
+    // Where the window shows the chart: client (12, 12), 610 x 490.
+    static constexpr int kChartLeft = 12;
+    static constexpr int kChartTop = 12;
+    static constexpr int kChartWidth = 610;
+    static constexpr int kChartHeight = 490;
     // Chart geometry in back-buffer pixels.
     static constexpr int kOriginX = 20;
     static constexpr int kOriginY = 965;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -78,6 +79,10 @@ private:
     void OnSaveField();
     void ShowSwatchColour();
     bool WaitDelay(int ms);
+    // When the wait after the last frame was due to end (flight thread
+    // only): frames follow each other every delay, whatever a frame's own
+    // work took.
+    std::chrono::steady_clock::time_point m_frameDue;
 
     std::atomic<int> m_nViewX{800};
     std::atomic<int> m_nViewY{490};

@@ -1,5 +1,6 @@
 // The animated flight: integrated step by step on a worker thread, drawn into
 // the flight field's back buffer, shown every 40 steps.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -29,10 +30,14 @@ UINT FlightThreadProc(void* param) {
     return 0;
 }
 
+// Waits until `ms` after the end of the last wait, so a frame's own drawing
+// does not lengthen the flight; a frame that took longer than that waits
+// nothing and the next is due `ms` after it (no hurry to catch up).
 bool CFlightDlg::WaitDelay(int ms) {
+    const auto now = std::chrono::steady_clock::now();
+    m_frameDue = std::max(m_frameDue + std::chrono::milliseconds(ms), now);
     std::unique_lock<std::mutex> lock(m_stopMutex);
-    return !m_stopWake.wait_for(lock, std::chrono::milliseconds(ms),
-                                [this] { return m_bStop.load() || m_bHalt.load(); });
+    return !m_stopWake.wait_until(lock, m_frameDue, [this] { return m_bStop.load() || m_bHalt.load(); });
 }
 
 void CFlightDlg::DrawBall(float x, float y) {
@@ -71,6 +76,7 @@ void CFlightDlg::InvalidateDrawn() {
 
 void CFlightDlg::RunFlight() {
     const FlightParams p = m_flight;
+    m_frameDue = std::chrono::steady_clock::now();
     CPen pen(PS_SOLID, 1, p.color);
     CPen* oldPen;
     {

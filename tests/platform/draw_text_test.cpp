@@ -1,6 +1,9 @@
 // Text output, font metrics and the string type.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -146,6 +149,39 @@ TEST(CStringType, FormatsLikePrintfAtAnyLengthAndLoadsTheStringTable) {
     EXPECT_EQ(s.str(), res::String(IDS_ABOUTBOX));
     EXPECT_FALSE(s.LoadString(59999));
     EXPECT_TRUE(s.IsEmpty());
+}
+
+// The listing's fast writer against printf's "%1.2f" and "%1.3f" (through
+// Format, which formats in the "C" convention): ties at the last digit, both
+// zeros, tiny negatives, the ends of the float range and a sweep over float
+// bit patterns.
+TEST(CStringType, AppendFixedWritesPrintfsDigits) {
+    std::vector<double> values = {0.0, -0.0, 0.125, -0.125, 0.0625, 2.5, 0.005, 0.0005, -0.0005, -0.0004, -0.004,
+                                  1.0 / 3, 999.9995, 1.125f, 1.375f, -2.0625f, 0.0005f, -0.0004f, 8388607.5f,
+                                  1e30, -3.4028234663852886e38, 1.401298464324817e-45,
+                                  std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+                                  std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    // Every step of 0.0005 and 0.005 from -20 to 1000: many of them lie
+    // within a rounding error of a tie.
+    for (int i = -40000; i <= 2000000; i += 7) values.push_back(i * 0.0005);
+    for (int i = -4000; i <= 200000; i += 3) values.push_back(static_cast<float>(i * 0.005f));
+    std::uint32_t bits = 12345;
+    for (int i = 0; i < 100000; ++i) {
+        bits = bits * 1664525u + 1013904223u;
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        values.push_back(f);
+    }
+    int mismatches = 0;
+    CString expected;
+    for (double v : values)
+        for (int decimals : {2, 3}) {
+            std::string got = "x";
+            AppendFixed(got, v, decimals);
+            expected.Format(decimals == 2 ? "x%1.2f" : "x%1.3f", v);
+            if (got != expected.str() && ++mismatches <= 5) ADD_FAILURE() << got << " != " << expected.str();
+        }
+    EXPECT_EQ(mismatches, 0);
 }
 
 }  // namespace

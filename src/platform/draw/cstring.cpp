@@ -1,6 +1,10 @@
 // CString: printf-style formatting and the string table.
 #include "cstring.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdarg>
 #include <cstdio>
 
@@ -62,4 +66,39 @@ bool CString::LoadString(unsigned id) {
     }
     m_s = s;
     return true;
+}
+
+void AppendFixed(std::string& out, double value, int decimals) {
+    // A value that a float holds has at most 24 significant bits; times
+    // 10^decimals (at most 27 bits for 8 decimals) it is exact in a double,
+    // and rounding that product to the nearest integer, ties to even, is
+    // exactly printf's rounding. The listing's numbers are all floats.
+    static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    if (decimals >= 0 && decimals <= 8 && std::fabs(value) < 1e9 &&
+        value == static_cast<double>(static_cast<float>(value))) {
+        const double scaled = std::nearbyint(value * kPowers[decimals]);
+        if (std::fabs(scaled) < 1e15) {
+            char digits[24];
+            std::uint64_t n = static_cast<std::uint64_t>(std::fabs(scaled));
+            int len = 0;
+            do {
+                digits[len++] = static_cast<char>('0' + n % 10);
+                n /= 10;
+            } while (n != 0 || len <= decimals);
+            if (std::signbit(value)) out += '-';
+            for (int i = len - 1; i >= 0; --i) {
+                out += digits[i];
+                if (i == decimals && decimals > 0) out += '.';
+            }
+            return;
+        }
+    }
+    // std::to_chars gives exactly printf's digits in the "C" convention: the
+    // decimal expansion of the binary value, rounded to nearest with ties to
+    // even, and never reads the locale. The largest double takes 309 digits
+    // before the point.
+    char buf[320 + 64];
+    const std::to_chars_result r =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals < 0 ? 0 : std::min(decimals, 64));
+    out.append(buf, r.ptr);
 }

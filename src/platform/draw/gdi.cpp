@@ -3,9 +3,14 @@
 // touches) are reproduced exactly; see the comments at each operation.
 #include "gdi.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "resources.h"
@@ -133,6 +138,43 @@ constexpr i64 kMaxEllipseExtent = 32767;
 }  // namespace
 
 // ---------------------------------------------------------------- Surface
+
+namespace {
+// Buffers from this size on get memory of their own, aligned to a large
+// page and marked for large pages. Its end is not rounded up to a large
+// page, so the memory resident stays the buffer's size.
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+constexpr std::size_t kPage = 4096;
+std::size_t PageRounded(std::size_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
+}  // namespace
+
+void* AllocatePixels(std::size_t bytes) {
+#if defined(__linux__)
+    if (bytes >= kLargePage) {
+        const std::size_t length = PageRounded(bytes);
+        void* raw = mmap(nullptr, length + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED) throw std::bad_alloc();
+        const auto start = reinterpret_cast<std::uintptr_t>(raw);
+        const std::uintptr_t aligned = (start + kLargePage - 1) / kLargePage * kLargePage;
+        if (aligned > start) munmap(raw, aligned - start);
+        const std::uintptr_t end = start + length + kLargePage;
+        if (end > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
+        madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+        return reinterpret_cast<void*>(aligned);
+    }
+#endif
+    return ::operator new(bytes);
+}
+
+void FreePixels(void* p, std::size_t bytes) {
+#if defined(__linux__)
+    if (bytes >= kLargePage) {
+        munmap(p, PageRounded(bytes));
+        return;
+    }
+#endif
+    ::operator delete(p);
+}
 
 Surface::Surface(int width, int height, std::uint32_t fill)
     : m_w(std::max(0, width)),

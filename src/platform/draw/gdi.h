@@ -30,6 +30,25 @@ constexpr COLORREF ColorFromPixel(std::uint32_t p) {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
+// Memory for pixels. Large buffers (a 1600 x 1000 back buffer is 6 MB) are
+// given memory the system may back with large pages, so that filling one
+// takes a few page faults instead of some 1500; each fault costs
+// microseconds, which at start-up add up to milliseconds.
+void* AllocatePixels(std::size_t bytes);
+void FreePixels(void* p, std::size_t bytes);
+
+template <typename T>
+struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <typename U>
+    PixelAllocator(const PixelAllocator<U>&) {}  // NOLINT: rebinding
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocatePixels(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) { FreePixels(p, n * sizeof(T)); }
+    bool operator==(const PixelAllocator&) const { return true; }
+    bool operator!=(const PixelAllocator&) const { return false; }
+};
+
 class Surface {
 public:
     Surface(int width, int height, std::uint32_t fill = 0xFF000000u);
@@ -53,7 +72,7 @@ public:
 private:
     int m_w;
     int m_h;
-    std::vector<std::uint32_t> m_px;
+    std::vector<std::uint32_t, PixelAllocator<std::uint32_t>> m_px;
 };
 
 // ---------------------------------------------------------------- objects

@@ -4,10 +4,8 @@
 #include <QTextEdit>
 #include <QWidget>
 
-
 #include "afxwin.h"
-
-
+#include "widgets_qt.h"
 
 using namespace korvel::ddx;
 
@@ -56,7 +54,7 @@ void SetEditText(QWidget* w, const std::string& text) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         if (e->text() != t) e->setText(t);
     } else if (auto* e = qobject_cast<QTextEdit*>(w)) {
-        if (e->toPlainText() != t) e->setPlainText(t);
+        if (e->toPlainText() != t) korvel::window::SetPlainText(e, t);
     }
 }
 

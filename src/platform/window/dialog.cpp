@@ -158,6 +158,15 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
             case res::ControlKind::Edit: {
                 if (c.style & res::kMultiline) {
                     auto* e = new QTextEdit(w);
+                    // A long listing is laid out only where it is seen.
+                    auto* layout = new korvel::window::ListingLayout(e->document());
+                    layout->setPaintDevice(e->viewport());
+                    e->document()->setDocumentLayout(layout);
+                    e->viewport()->installEventFilter(layout);
+                    // The toolkit repaints for a new selection only around
+                    // positions it finds in the paragraph's own layout,
+                    // which a listing laid out on demand leaves empty.
+                    QObject::connect(e, &QTextEdit::selectionChanged, e->viewport(), qOverload<>(&QWidget::update));
                     e->setReadOnly(c.style & res::kReadOnly);
                     e->setAcceptRichText(false);
                     e->setVerticalScrollBarPolicy((c.style & res::kVScroll) ? Qt::ScrollBarAlwaysOn
@@ -172,6 +181,10 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
                     QTextOption option = e->document()->defaultTextOption();
                     option.setAlignment((c.style & res::kCenter) ? Qt::AlignHCenter : Qt::AlignLeft);
                     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+                    // Left to right, as every text of the program runs; so
+                    // the toolkit never searches a long text for its
+                    // direction (it does on every cursor movement).
+                    option.setTextDirection(Qt::LeftToRight);
                     option.setTabStopDistance(DluToPixelsX(kDefaultTabStopDlu));
                     e->document()->setDefaultTextOption(option);
                     e->document()->setDocumentMargin(2);

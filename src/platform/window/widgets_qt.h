@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAbstractTextDocumentLayout>
 #include <QDialog>
 #include <QIcon>
 #include <QImage>
@@ -11,6 +12,9 @@
 
 #include <memory>
 #include <vector>
+
+class QTextEdit;
+class QTextLayout;
 
 #include "gdi.h"
 #include "region.h"
@@ -151,6 +155,71 @@ void SetAccessibleName(QWidget* w, const char* name);
 // commands the program added; a chosen command of the program goes to the
 // dialog `wnd` belongs to. Takes `standard`.
 void ShowContextMenu(CWnd* wnd, QMenu* standard, const QPoint& global);
+
+// The document layout of a multi-line edit that wraps at its width. It puts
+// every line, glyph and selection where the toolkit's own document layout
+// puts them, and answers hit tests the same way, but it is cheap for a long
+// listing: a single paragraph of numbers (digits, ".", "-") separated by
+// tabs. For such a text it finds the line breaks with the toolkit's rules
+// from a table of the font's advances, without shaping the text, and lays
+// out with the toolkit only the lines it paints or hits, so its cost follows
+// what is visible. Any other document (other characters, several
+// paragraphs, a number wider than a line, a font whose glyphs reach past
+// their advance) it lays out whole, paragraph by paragraph, as the toolkit
+// does.
+class ListingLayout : public QAbstractTextDocumentLayout {
+    Q_OBJECT
+public:
+    explicit ListingLayout(QTextDocument* doc);
+    ~ListingLayout() override;
+
+    void draw(QPainter* painter, const PaintContext& context) override;
+    int hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const override;
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return m_size; }
+    QRectF frameBoundingRect(QTextFrame* frame) const override;
+    QRectF blockBoundingRect(const QTextBlock& block) const override;
+
+    // True while the text is laid out line by line on demand (a listing);
+    // false while it is laid out whole.
+    bool onDemand() const { return m_onDemand; }
+    int lineCount() const;
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+    // Installed on the edit's viewport: the toolkit selects a word, and
+    // extends a selection word by word, only in a paragraph whose own
+    // layout holds its lines; a double click lays the listing out whole
+    // first (once, until the text changes).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Geometry;
+    Geometry geometry() const;
+    bool findListingLines(const Geometry& g, const QString& coming);
+    void layOutWhole(const Geometry& g);
+    // Lays out lines first .. last (inclusive) of a listing, and the line
+    // after it when there is one, positioned as in the whole paragraph.
+    std::unique_ptr<QTextLayout> layOutLines(int first, int last) const;
+
+    friend void SetPlainText(QTextEdit* edit, const QString& text);
+    QString m_coming;                // the text SetPlainText is setting
+    bool m_onDemand = false;
+    QString m_text;                  // the listing's text
+    std::vector<int> m_lineStarts;   // where each line starts, then the text's length
+    qreal m_margin = 0;
+    qreal m_lineHeight = 0;
+    qreal m_lineWidth = 0;
+    QSizeF m_size;
+};
+
+// Replaces the text of a multi-line edit as QTextEdit::setPlainText does
+// (the cursor at the start with nothing selected, the view scrolled back to
+// the first line if it was below it, one change notified, the document
+// unmodified), but without asking the paragraph's own layout where the
+// cursor is: for a listing laid out on demand that would make the toolkit
+// analyse the whole text.
+void SetPlainText(QTextEdit* edit, const QString& text);
 
 // Runs `dlg` until it is done, modal to its owner window only: the owner
 // (the window of its parent widget) takes no input meanwhile, every other

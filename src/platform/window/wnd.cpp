@@ -185,7 +185,7 @@ void CWnd::SetWindowText(const CString& text) {
     else if (auto* d = qobject_cast<QDialog*>(m_pWidget))
         d->setWindowTitle(t);
     else if (auto* e = qobject_cast<QTextEdit*>(m_pWidget)) {
-        if (e->toPlainText() != t) e->setPlainText(t);
+        if (e->toPlainText() != t) korvel::window::SetPlainText(e, t);
     } else
         m_pWidget->setProperty("text", t);
 }
