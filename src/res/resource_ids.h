@@ -1,4 +1,6 @@
-// Resource and control identifiers.
+// The program's resource and control identifiers. The ids with a meaning
+// of their own to dialogs (IDOK, IDCANCEL, IDC_STATIC) are the platform's:
+// standard_ids.h.
 #pragma once
 
 // Dialogs
@@ -30,10 +32,6 @@
 // System menu command
 #define IDM_ABOUTBOX 0x0010
 
-// Standard buttons
-#define IDOK 1
-#define IDCANCEL 2
-
 // Main dialog controls
 #define IDC_MASS 1000
 #define IDC_RADIUS 1001
@@ -59,6 +57,3 @@
 #define IDC_SHIFT_DOWN 1022
 #define IDC_SHIFT_RIGHT 1023
 #define IDC_SHIFT_LEFT 1024
-
-// Static controls without an id of their own
-#define IDC_STATIC (-1)

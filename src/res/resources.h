@@ -3,8 +3,6 @@
 
 #include <cstddef>
 
-#include "resource_ids.h"
-
 namespace res {
 
 struct Blob {

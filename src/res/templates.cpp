@@ -2,6 +2,7 @@
 
 #include "dialog_template.h"
 #include "resource_ids.h"
+#include "standard_ids.h"
 
 namespace res {
 namespace {

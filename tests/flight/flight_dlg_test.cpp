@@ -84,12 +84,15 @@ TEST_P(FieldInput, IsAcceptedOrRefusedWithTheStandardMessage) {
     CFlightDlg dlg;
     RunModal(dlg, [&] {
         QLineEdit* e = Edit(dlg, c.id);
-        const auto messages = CatchMessages([&] { PasteInto(e, QString::fromUtf8(c.text)); });
+        std::vector<std::string> captions;
+        const auto messages = CatchMessages([&] { PasteInto(e, QString::fromUtf8(c.text)); }, &captions);
         if (c.message == nullptr) {
             EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages.front());
         } else {
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages.front(), c.message);
+            // Captioned with the name the application object gives the program.
+            EXPECT_EQ(captions.front(), "Эффект Корвеля");
             // Focus goes back to the field with its text selected.
             EXPECT_EQ(e->window()->focusWidget(), e);
             EXPECT_EQ(e->selectedText(), e->text());

@@ -46,9 +46,10 @@ bool WaitFlightEnd(Dlg& dlg) {
     return WaitFor([&] { return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled(); });
 }
 
-// Texts of message boxes that appeared while `action` ran; each is closed
-// with its OK button.
-inline std::vector<std::string> CatchMessages(const std::function<void()>& action) {
+// Texts of message boxes that appeared while `action` ran (and their
+// captions, when asked for); each is closed with its OK button.
+inline std::vector<std::string> CatchMessages(const std::function<void()>& action,
+                                              std::vector<std::string>* captions = nullptr) {
     std::vector<std::string> texts;
     QTimer watcher;
     watcher.setInterval(5);
@@ -57,6 +58,7 @@ inline std::vector<std::string> CatchMessages(const std::function<void()>& actio
             auto* box = qobject_cast<QMessageBox*>(w);
             if (box && box->isVisible()) {
                 texts.push_back(box->text().toStdString());
+                if (captions) captions->push_back(box->windowTitle().toStdString());
                 box->done(QMessageBox::Ok);
             }
         }

@@ -15,7 +15,9 @@
 constexpr UINT MB_OK = 0x0000;
 constexpr UINT MB_ICONEXCLAMATION = 0x0030;
 
-// The program's title: caption of its message boxes.
+// The program's name, as its application object gives it (the file name of
+// the program when there is no such object or it gives none): the caption
+// of its message boxes.
 const char* AfxGetAppName();
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 
@@ -40,13 +42,17 @@ std::unique_ptr<CWinThread> AfxBeginThread(AFX_THREADPROC proc, void* param,
                                            int priority = THREAD_PRIORITY_NORMAL,
                                            UINT stackSize = 0);
 
-// The application: one object whose InitInstance runs the program.
+// The application: one object whose InitInstance runs the program. It
+// carries the program's name.
 class CWinApp {
 public:
-    CWinApp();
+    explicit CWinApp(const char* appName = nullptr);
     virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
     virtual BOOL InitInstance() = 0;
     HICON LoadIcon(UINT id) const { return LoadIconResource(id); }
+    const char* m_pszAppName;
     CWnd* m_pMainWnd = nullptr;
 };
 CWinApp* AfxGetApp();

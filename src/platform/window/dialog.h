@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "standard_ids.h"
 #include "wnd.h"
 
 class CDataExchange;

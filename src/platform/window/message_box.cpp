@@ -10,10 +10,10 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <cerrno>
+
 #include "afxwin.h"
 #include "widgets_qt.h"
-
-const char* AfxGetAppName() { return "Эффект Корвеля"; }
 
 namespace {
 
@@ -52,13 +52,18 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp::CWinApp() { g_app = this; }
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) { g_app = this; }
 
 CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
 CWinApp* AfxGetApp() { return g_app; }
+
+const char* AfxGetAppName() {
+    if (g_app && g_app->m_pszAppName) return g_app->m_pszAppName;
+    return program_invocation_short_name;
+}
 
 void AfxInitToolkit() {
     // One bundled face for every dialog, so captions fit their dialog-unit
