@@ -88,7 +88,14 @@ using korvel::window::OwnerDrawWidget;
 
 CDialog::CDialog(int templateId, CWnd* parent) : m_nTemplateId(templateId) { m_pParent = parent; }
 
-CDialog::~CDialog() { TearDown(); }
+// The handlers ran when the window was destroyed, while the object was
+// whole. An object that goes with its window still up lets the window go
+// without them: no virtual call reaches a part already destroyed.
+CDialog::~CDialog() {
+    if (!m_pWidget) return;
+    DestroyOwnedWindows();
+    ReleaseWindow();
+}
 
 void CDialog::CreateFromTemplate(CWnd* parent) {
     const res::DialogTemplate* t = res::FindDialog(m_nTemplateId);
@@ -233,7 +240,7 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
 int CDialog::DoModal() {
     CreateFromTemplate(m_pParent);
     const int result = korvel::window::ExecModal(static_cast<DialogWidget*>(m_pWidget));
-    TearDown();
+    DestroyWindow();
     return result;
 }
 
@@ -249,25 +256,31 @@ void CDialog::EndDialog(int result) {
     if (auto* w = qobject_cast<QDialog*>(m_pWidget)) w->done(result);
 }
 
+// The one way a window goes with its handlers: the windows it owns first,
+// then its own OnDestroy while the object is whole, then the widgets.
 BOOL CDialog::DestroyWindow() {
     if (!m_pWidget) return FALSE;
-    TearDown();
+    DestroyOwnedWindows();
+    OnDestroy();
+    ReleaseWindow();
     return TRUE;
 }
 
-void CDialog::TearDown() {
-    if (!m_pWidget) return;
-    // Windows owned by this one go first, each through its own destruction,
-    // so no dialog object is left holding a widget deleted with its owner.
+void CDialog::DestroyOwnedWindows() {
+    // Each through its own destruction, so no dialog object is left holding
+    // a widget deleted with its owner.
     for (DialogWidget* owned : m_pWidget->findChildren<DialogWidget*>(Qt::FindDirectChildrenOnly))
         if (CDialog* dlg = owned->dialog()) dlg->DestroyWindow();
-    OnDestroy();
+}
+
+void CDialog::ReleaseWindow() {
     QWidget* w = m_pWidget;
     if (auto* dw = qobject_cast<DialogWidget*>(w)) dw->detach();
     for (auto& [id, cw] : m_controls)
         if (auto* od = qobject_cast<OwnerDrawWidget*>(cw)) od->detach();
     // Wrappers the program subclassed outlive the window: forget its widgets.
     for (auto& [id, wrapper] : m_wrappers) wrapper->DetachWidget();
+    for (auto& own : m_defaultWrappers) own->DetachWidget();
     m_wrappers.clear();
     m_controls.clear();
     m_defaultWrappers.clear();
@@ -336,6 +349,17 @@ void CDialog::MapCommand(int id, UINT code, std::function<void()> handler) {
 void CDialog::NotifyFromControl(int id, UINT code) {
     if (m_bLockoutNotify || !m_pWidget) return;
     OnCommand(id, code);
+}
+
+void CDialog::ForgetWrapper(int id, CWnd* wrapper) {
+    auto it = m_wrappers.find(id);
+    if (it == m_wrappers.end() || it->second != wrapper) return;
+    m_wrappers.erase(it);
+    for (const auto& own : m_defaultWrappers)
+        if (own->GetDlgCtrlID() == id) {
+            own->AttachWidget(own->GetWidget(), this, id);
+            m_wrappers[id] = own.get();
+        }
 }
 
 CWnd* CDialog::ControlWrapper(int id) const {

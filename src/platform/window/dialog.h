@@ -29,6 +29,9 @@ public:
     // Creates the dialog as a modeless window owned by `parent`.
     BOOL Create(int templateId, CWnd* parent = nullptr);
     void EndDialog(int result);
+    // Destroys the window: the windows it owns, then OnDestroy, then the
+    // widgets. Destroy a window before its object: the destructor lets a
+    // window still up go without its handlers.
     BOOL DestroyWindow();
 
     // Moves data between controls and members; false when a field failed
@@ -54,8 +57,15 @@ public:
     QWidget* ControlWidget(int id) const;
 
 private:
+    friend class CWnd;
     void CreateFromTemplate(CWnd* parent);
-    void TearDown();
+    // A wrapper of control `id` is going: the dialog's own wrapper takes the
+    // control back.
+    void ForgetWrapper(int id, CWnd* wrapper);
+    void DestroyOwnedWindows();
+    // The toolkit side of destroying the window, without handlers: forgets
+    // the controls' widgets in every wrapper and deletes the widgets.
+    void ReleaseWindow();
 
     int m_nTemplateId;
     bool m_bLockoutNotify = false;

@@ -85,6 +85,10 @@ std::unordered_map<const QWidget*, CWnd*>& Registry() {
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
+    // A control's wrapper that goes before the control's window hands the
+    // control back to its dialog.
+    if (m_pWidget)
+        if (auto* dlg = dynamic_cast<CDialog*>(m_pParent)) dlg->ForgetWrapper(m_nID, this);
     // Calls still queued for this window must not reach it.
     if (m_pBridge) m_pBridge->detach();
     auto& reg = Registry();
