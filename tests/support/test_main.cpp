@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "demo_app.h"
+#include "toolkit.h"
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -15,5 +16,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     AfxInitToolkit();
     CDemoApp theApp;
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    AfxTermToolkit();
+    return status;
 }

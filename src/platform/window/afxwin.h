@@ -1,4 +1,6 @@
-// Everything the program's windows use from the platform layer.
+// Everything the program's windows use from the platform layer. No header
+// included from here names a toolkit header: the program's own files
+// compile without the toolkit (toolkit.h is for tests and tools).
 #pragma once
 
 #include <functional>
@@ -8,7 +10,6 @@
 #include "controls.h"
 #include "data_exchange.h"
 #include "dialog.h"
-#include "resources.h"
 #include "wnd.h"
 
 // Message boxes.
@@ -57,6 +58,8 @@ public:
 };
 CWinApp* AfxGetApp();
 
-// Prepares the toolkit side of the program: fonts and the default look.
-// Call once after the toolkit's application object exists.
-void AfxInitToolkit();
+// The program's start, called by main() once the application object exists:
+// starts the toolkit, runs the application object's InitInstance (and, when
+// that returns TRUE, the message loop until the last window closes), then
+// ends the toolkit. Returns the program's exit status.
+int AfxWinMain(int argc, char** argv);

@@ -4,11 +4,10 @@
 #include <QTextEdit>
 #include <QWidget>
 
-
 #include "afxwin.h"
+#include "widgets_qt.h"
 
-
-
+using korvel::window::Toolkit;
 using namespace korvel::ddx;
 
 CDataExchange::CDataExchange(CDialog* dlg, BOOL saveAndValidate)
@@ -27,7 +26,7 @@ void CDataExchange::Fail() {
     m_pendingKind = PendingKind::None;
     m_pendingTarget = nullptr;
     if (m_bSaveAndValidate && m_idLastControl != 0) {
-        if (QWidget* w = m_pDlgWnd->ControlWidget(m_idLastControl)) {
+        if (QWidget* w = Toolkit::ControlWidget(*m_pDlgWnd, m_idLastControl)) {
             w->setFocus(Qt::OtherFocusReason);
             if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
         }
@@ -41,7 +40,7 @@ QWidget* PrepareCtrl(CDataExchange* pDX, int id, bool edit) {
     pDX->CommitPending();
     pDX->m_idLastControl = id;
     pDX->m_bEditLastControl = edit;
-    return pDX->m_pDlgWnd->ControlWidget(id);
+    return Toolkit::ControlWidget(*pDX->m_pDlgWnd, id);
 }
 
 std::string EditText(QWidget* w) {
@@ -64,7 +63,7 @@ void SetEditText(QWidget* w, const std::string& text) {
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     pDX->CommitPending();
-    if (control.GetWidget() == nullptr || control.GetWidget() != pDX->m_pDlgWnd->ControlWidget(id))
+    if (control.GetWidget() == nullptr || control.GetWidget() != Toolkit::ControlWidget(*pDX->m_pDlgWnd, id))
         control.SubclassDlgItem(id, pDX->m_pDlgWnd);
 }
 

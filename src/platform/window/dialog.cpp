@@ -45,7 +45,7 @@ DialogWidget::DialogWidget(CDialog* dlg, QWidget* parent) : QDialog(parent), m_d
 void DialogWidget::paintEvent(QPaintEvent* e) {
     if (m_dlg) {
         const QRect r = e->rect();
-        m_dlg->DispatchPaint(this, CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
+        Toolkit::DispatchPaint(*m_dlg, this, CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
     }
 }
 
@@ -62,7 +62,7 @@ void DialogWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void DialogWidget::contextMenuEvent(QContextMenuEvent* e) {
-    if (m_dlg) m_dlg->ShowSystemMenu(e->globalPos().x(), e->globalPos().y());
+    if (m_dlg) Toolkit::ShowSystemMenu(*m_dlg, e->globalPos().x(), e->globalPos().y());
 }
 
 void DialogWidget::closeEvent(QCloseEvent* e) {
@@ -72,17 +72,18 @@ void DialogWidget::closeEvent(QCloseEvent* e) {
 }
 
 void DialogWidget::reject() {
-    if (m_dlg) m_dlg->NotifyFromControl(IDCANCEL, BN_CLICKED);
+    if (m_dlg) Toolkit::NotifyFromControl(*m_dlg, IDCANCEL, BN_CLICKED);
 }
 
 void DialogWidget::accept() {
-    if (m_dlg) m_dlg->NotifyFromControl(IDOK, BN_CLICKED);
+    if (m_dlg) Toolkit::NotifyFromControl(*m_dlg, IDOK, BN_CLICKED);
 }
 
 }  // namespace korvel::window
 
 using korvel::window::DialogWidget;
 using korvel::window::OwnerDrawWidget;
+using korvel::window::Toolkit;
 
 // ---------------------------------------------------------------- CDialog
 
@@ -189,11 +190,11 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
                 auto* b = new QCheckBox(text, w);
                 if (c.style & res::kLeftText) b->setLayoutDirection(Qt::RightToLeft);
                 QObject::connect(b, &QCheckBox::clicked, w, [this, id = c.id] {
-                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) btn->SyncCheckFromWidget();
+                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) Toolkit::SyncCheckFromWidget(*btn);
                     NotifyFromControl(id, BN_CLICKED);
                 });
                 QObject::connect(b, &QCheckBox::toggled, w, [this, id = c.id] {
-                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) btn->SyncCheckFromWidget();
+                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) Toolkit::SyncCheckFromWidget(*btn);
                 });
                 cw = b;
                 break;
@@ -369,7 +370,7 @@ CWnd* CDialog::ControlWrapper(int id) const {
 
 void CDialog::SetControlWrapper(int id, CWnd* wrapper) {
     m_wrappers[id] = wrapper;
-    if (auto* b = dynamic_cast<CButton*>(wrapper)) b->SyncCheckFromWidget();
+    if (auto* b = dynamic_cast<CButton*>(wrapper)) Toolkit::SyncCheckFromWidget(*b);
 }
 
 QWidget* CDialog::ControlWidget(int id) const {

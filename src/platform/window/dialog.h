@@ -50,14 +50,16 @@ public:
     // Binds a control notification to a handler (the dialog's message table).
     void MapCommand(int id, UINT code, std::function<void()> handler);
 
-    // Toolkit side.
+private:
+    friend class korvel::window::Toolkit;
+    friend class CWnd;
+    // A notification from control `id`, unless data are being exchanged.
     void NotifyFromControl(int id, UINT code);
+    // The wrapper bound to control `id` (the program's, once it subclassed
+    // the control, else the dialog's own), or nullptr.
     CWnd* ControlWrapper(int id) const;
     void SetControlWrapper(int id, CWnd* wrapper);
     QWidget* ControlWidget(int id) const;
-
-private:
-    friend class CWnd;
     void CreateFromTemplate(CWnd* parent);
     // A wrapper of control `id` is going: the dialog's own wrapper takes the
     // control back.
