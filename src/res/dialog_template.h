@@ -22,10 +22,8 @@ enum ControlStyle : unsigned {
     kMultiline = 1u << 2,
     kReadOnly = 1u << 3,
     kVScroll = 1u << 4,
-    kAutoHScroll = 1u << 5,
-    kStaticEdge = 1u << 6,
-    kDisabled = 1u << 7,
-    kTabStop = 1u << 8,
+    kDisabled = 1u << 5,
+    kTabStop = 1u << 6,
 };
 
 struct ControlTemplate {

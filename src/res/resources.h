@@ -33,7 +33,4 @@ Blob ToolkitTranslationRu();
 // String resource `id` (UTF-8); nullptr when there is none.
 const char* String(unsigned id);
 
-// Version resource: file and product version.
-constexpr const char* kVersion = "1.0.0.1";
-
 }  // namespace res

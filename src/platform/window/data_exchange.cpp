@@ -36,10 +36,9 @@ void CDataExchange::Fail() {
 
 namespace {
 
-QWidget* PrepareCtrl(CDataExchange* pDX, int id, bool edit) {
+QWidget* PrepareEditCtrl(CDataExchange* pDX, int id) {
     pDX->CommitPending();
     pDX->m_idLastControl = id;
-    pDX->m_bEditLastControl = edit;
     return Toolkit::ControlWidget(*pDX->m_pDlgWnd, id);
 }
 
@@ -68,7 +67,7 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
 }
 
 void DDX_Text(CDataExchange* pDX, int id, int& value) {
-    QWidget* w = PrepareCtrl(pDX, id, true);
+    QWidget* w = PrepareEditCtrl(pDX, id);
     if (!w) return;
     if (!pDX->m_bSaveAndValidate) {
         SetEditText(w, FormatInt(value));
@@ -86,7 +85,7 @@ void DDX_Text(CDataExchange* pDX, int id, int& value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int id, float& value) {
-    QWidget* w = PrepareCtrl(pDX, id, true);
+    QWidget* w = PrepareEditCtrl(pDX, id);
     if (!w) return;
     if (!pDX->m_bSaveAndValidate) {
         SetEditText(w, FormatFloat(value));
@@ -103,7 +102,7 @@ void DDX_Text(CDataExchange* pDX, int id, float& value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int id, CString& value) {
-    QWidget* w = PrepareCtrl(pDX, id, true);
+    QWidget* w = PrepareEditCtrl(pDX, id);
     if (!w) return;
     if (pDX->m_bSaveAndValidate)
         value = CString(EditText(w));
