@@ -3,6 +3,7 @@
 #include "dialog_template.h"
 #include "resource_ids.h"
 #include "standard_ids.h"
+#include "version.h"
 
 namespace res {
 namespace {
@@ -13,7 +14,7 @@ using K = ControlKind;
 const ControlTemplate kAbout[] = {
     {IDR_MAINFRAME, K::Icon, "", 214, 8, 21, 20, 0, IDR_MAINFRAME},
     {IDC_STATIC, K::Static, "Демонстрация эффекта Корвеля", 8, 4, 190, 8, 0, 0},
-    {IDC_STATIC, K::Static, "Версия 1.0.0.1", 8, 14, 190, 8, 0, 0},
+    {IDC_STATIC, K::Static, "Версия " KORVEL_VERSION, 8, 14, 190, 8, 0, 0},
     {IDC_STATIC, K::Static, "Полёт мяча с учётом силы тяжести,", 8, 24, 190, 8, 0, 0},
     {IDC_STATIC, K::Static, "подъёмной силы вращения и сопротивления среды.", 8, 33, 190, 8, 0, 0},
     {IDC_STATIC, K::Static, "Учебная программа для уроков физики.", 8, 42, 190, 8, 0, 0},
