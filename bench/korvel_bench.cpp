@@ -74,6 +74,7 @@
 #include "flight_dlg.h"
 #include "flights.h"
 #include "resource_ids.h"
+#include "toolkit.h"
 
 extern char** environ;
 
@@ -829,6 +830,7 @@ int main(int argc, char** argv) {
         });
         dlg.DoModal();
     }
+    AfxTermToolkit();
 
     std::printf("Bare integrator ...\n");
     const Figure bareDefault = MeasureBareIntegration(defaultInputs, true, true, defaultSteps, 101, &ok);

@@ -16,7 +16,10 @@ set(_korvel_pkg ${CMAKE_CURRENT_LIST_DIR}/../packaging)
 
 install(FILES ${_korvel_pkg}/${KORVEL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${_korvel_pkg}/${KORVEL_APP_ID}.metainfo.xml
+# The metadata's newest release is the project's version (CMakeLists.txt).
+configure_file(${_korvel_pkg}/${KORVEL_APP_ID}.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/packaging/${KORVEL_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/${KORVEL_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # Icons: PNG files rendered by packaging/icons/render.sh, and the drawing

@@ -19,6 +19,7 @@
 #include "diagram_dlg.h"
 #include "flight_dlg.h"
 #include "resource_ids.h"
+#include "toolkit.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
         dlg.EndDialog(IDCANCEL);
     });
     dlg.DoModal();
+    AfxTermToolkit();
     if (!ok) {
         std::fprintf(stderr, "korvel-screenshot: could not write the pictures to %s\n", argv[1]);
         return 1;

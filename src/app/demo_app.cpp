@@ -2,6 +2,9 @@
 
 #include "flight_dlg.h"
 
+// The program's name: the caption of its message boxes.
+CDemoApp::CDemoApp() : CWinApp("Эффект Корвеля") {}
+
 BOOL CDemoApp::InitInstance() {
     CFlightDlg dlg;
     m_pMainWnd = &dlg;

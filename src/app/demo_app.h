@@ -5,5 +5,6 @@
 
 class CDemoApp : public CWinApp {
 public:
+    CDemoApp();
     BOOL InitInstance() override;
 };

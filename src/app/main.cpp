@@ -1,6 +1,5 @@
-// Starts the program: the toolkit, then the application object.
-#include <QApplication>
-
+// Starts the program: the application object, then the platform's start,
+// which runs the toolkit and the application object's InitInstance.
 #include <cstdio>
 #include <cstdlib>
 
@@ -26,9 +25,6 @@ int main(int argc, char** argv) {
                      "or under a virtual display: xvfb-run -a korvel\n");
         return 1;
     }
-    QApplication app(argc, argv);
-    AfxInitToolkit();
     CDemoApp theApp;
-    theApp.InitInstance();
-    return 0;
+    return AfxWinMain(argc, argv);
 }

@@ -40,7 +40,6 @@ void CShapedButton::PreSubclassWindow() {
     m_bHover = false;
     m_bPressed = false;
     m_ToolTip.DestroyWindow();
-    m_hRgn = nullptr;
 }
 
 // ---------------------------------------------------------------- set-up
@@ -71,14 +70,10 @@ BOOL CShapedButton::SetBitmaps(UINT normal, UINT pressed, UINT hover, UINT disab
     if ((mask & 0xFFFF) == 0) return loaded;
 
     load(m_bmpMask, mask);
-    // A region made before was handed to the window, which owns it.
-    m_hRgn = nullptr;
-    if (HRGN rgn = CreateRegionFromBitmap(&m_bmpMask, kWhite)) {
-        if (SetWindowRgn(rgn, TRUE))
-            m_hRgn = rgn;
-        else
-            DeleteObject(rgn);  // no window took it
-    }
+    // The window owns the region once it takes it (and deletes the one it
+    // had before).
+    if (HRGN rgn = CreateRegionFromBitmap(&m_bmpMask, kWhite))
+        if (!SetWindowRgn(rgn, TRUE)) DeleteObject(rgn);  // no window took it
     BITMAP bm;
     if (m_nDrawMode == 0 && m_bmpMask.GetBitmap(&bm))
         SetWindowPos(nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOMOVE | SWP_NOZORDER);

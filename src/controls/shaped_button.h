@@ -67,7 +67,6 @@ protected:
     CBitmap m_bmpHover;
     std::int16_t m_nFocusInset = 0;  // 0: no focus rectangle
     COLORREF m_crText;               // caption colour when enabled
-    HRGN m_hRgn = nullptr;           // the region handed to the window: a record only, the window owns it
     BOOL m_bBorder = FALSE;
     std::int16_t m_nDrawMode = 1;
 };

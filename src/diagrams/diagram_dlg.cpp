@@ -50,12 +50,6 @@ constexpr int kStepsPerRow = 10;
 
 CDiagramDlg::CDiagramDlg() : CDialog(IDD_DIAGRAM) { BindMessages(); }
 
-CDiagramDlg::~CDiagramDlg() {
-    // The window goes first, while this object is still whole; the buffer
-    // and its bitmap go with the members.
-    DestroyWindow();
-}
-
 // The window's message table, in its order. Bound once: the table stays
 // valid for every window created over this object.
 void CDiagramDlg::BindMessages() {

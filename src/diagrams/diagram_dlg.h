@@ -16,7 +16,6 @@ class CShapedButton;
 class CDiagramDlg : public CDialog {
 public:
     CDiagramDlg();
-    ~CDiagramDlg() override;
 
     // Takes the main dialog's inputs (unchecked: values that slipped past its
     // validation must still end the computation) and redraws the empty chart.

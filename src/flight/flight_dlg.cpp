@@ -20,15 +20,11 @@ CFlightDlg::CFlightDlg() : CDialog(IDD_KORVEL_DIALOG) {
     g_bDiagramClosed = true;
 }
 
+// The Diagrams object lives as long as this dialog; its window, if open,
+// went with this dialog's window (which ended the flight, see OnDestroy).
 CFlightDlg::~CFlightDlg() {
-    StopFlight();
-    // The Diagrams window (if still open) goes before its object.
-    if (g_pDiagramDlg) {
-        g_pDiagramDlg->DestroyWindow();
-        delete g_pDiagramDlg;
-        g_pDiagramDlg = nullptr;
-    }
-    g_bDiagramClosed = true;
+    delete g_pDiagramDlg;
+    g_pDiagramDlg = nullptr;
 }
 
 // The dialog's message table, in its order.
@@ -223,6 +219,8 @@ void CFlightDlg::OnChangeInput() {
     PassInputsToDiagrams();
 }
 
+// The window is going (closed, or its modal loop ended): the flight stops
+// and its thread is joined before anything it draws into goes.
 void CFlightDlg::OnDestroy() { StopFlight(); }
 
 // Escape stops a running flight at its next step, leaving its trace and the

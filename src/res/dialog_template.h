@@ -25,12 +25,10 @@ enum ControlStyle : unsigned {
     kMultiline = 1u << 2,
     kReadOnly = 1u << 3,
     kVScroll = 1u << 4,
-    kAutoHScroll = 1u << 5,
-    kStaticEdge = 1u << 6,
-    kDisabled = 1u << 7,
-    kTabStop = 1u << 8,
-    kPixels = 1u << 9,     // the rectangle is in client pixels, not dialog units
-    kClickable = 1u << 10, // an area the dialog takes clicks in
+    kDisabled = 1u << 5,
+    kTabStop = 1u << 6,
+    kPixels = 1u << 7,     // the rectangle is in client pixels, not dialog units
+    kClickable = 1u << 8,  // an area the dialog takes clicks in
 };
 
 struct ControlTemplate {

@@ -1,4 +1,6 @@
-// Resource and control identifiers.
+// The program's resource and control identifiers. The ids with a meaning
+// of their own to dialogs (IDOK, IDCANCEL, IDC_STATIC) are the platform's:
+// standard_ids.h.
 #pragma once
 
 // Dialogs
@@ -36,10 +38,6 @@
 #define ID_SAVE_TABLE 32772
 #define ID_SAVE_CHART 32773
 
-// Standard buttons
-#define IDOK 1
-#define IDCANCEL 2
-
 // Main dialog controls
 #define IDC_MASS 1000
 #define IDC_RADIUS 1001
@@ -67,6 +65,3 @@
 #define IDC_SHIFT_RIGHT 1023
 #define IDC_SHIFT_LEFT 1024
 #define IDC_CHART 1031  // the chart's area
-
-// Static controls without an id of their own
-#define IDC_STATIC (-1)

@@ -1,5 +1,7 @@
 #include "resources.h"
 
+#include "resource_ids.h"
+
 extern const unsigned char font_sans_bold[];
 extern const std::size_t font_sans_bold_size;
 extern const unsigned char font_sans_regular[];

@@ -3,8 +3,6 @@
 
 #include <cstddef>
 
-#include "resource_ids.h"
-
 namespace res {
 
 struct Blob {
@@ -34,8 +32,5 @@ Blob FontSansRegular();
 Blob ToolkitTranslationRu();
 // String resource `id` (UTF-8); nullptr when there is none.
 const char* String(unsigned id);
-
-// Version resource: file and product version.
-constexpr const char* kVersion = "1.0.0.1";
 
 }  // namespace res

@@ -2,6 +2,8 @@
 
 #include "dialog_template.h"
 #include "resource_ids.h"
+#include "standard_ids.h"
+#include "version.h"
 
 namespace res {
 namespace {
@@ -12,7 +14,7 @@ using K = ControlKind;
 const ControlTemplate kAbout[] = {
     {IDR_MAINFRAME, K::Icon, "", 214, 8, 21, 20, 0, IDR_MAINFRAME},
     {IDC_STATIC, K::Static, "Демонстрация эффекта Корвеля", 8, 4, 190, 8, 0, 0},
-    {IDC_STATIC, K::Static, "Версия 1.0.0.1", 8, 14, 190, 8, 0, 0},
+    {IDC_STATIC, K::Static, "Версия " KORVEL_VERSION, 8, 14, 190, 8, 0, 0},
     {IDC_STATIC, K::Static, "Полёт мяча с учётом силы тяжести,", 8, 24, 190, 8, 0, 0},
     {IDC_STATIC, K::Static, "подъёмной силы вращения и сопротивления среды.", 8, 33, 190, 8, 0, 0},
     {IDC_STATIC, K::Static, "Учебная программа для уроков физики.", 8, 42, 190, 8, 0, 0},
@@ -25,19 +27,19 @@ const ControlTemplate kFlight[] = {
     {IDC_DIAGRAMS, K::PushButton, "Диаграммы", 433, 287, 129, 22, kTabStop, 0},
     {IDC_STATIC, K::GroupBox, "Начальные данные", 433, 7, 129, 138, 0, 0},
     {IDC_STATIC, K::Static, "Масса (кг)", 440, 19, 90, 8, 0, 0},
-    {IDC_MASS, K::Edit, "", 531, 16, 23, 14, kCenter | kAutoHScroll | kTabStop, 0},
+    {IDC_MASS, K::Edit, "", 531, 16, 23, 14, kCenter | kTabStop, 0},
     {IDC_STATIC, K::Static, "Радиус (м)", 440, 37, 90, 8, 0, 0},
-    {IDC_RADIUS, K::Edit, "", 531, 34, 23, 14, kCenter | kAutoHScroll | kTabStop, 0},
+    {IDC_RADIUS, K::Edit, "", 531, 34, 23, 14, kCenter | kTabStop, 0},
     {IDC_STATIC, K::Static, "Начальная скорость (м/с)", 440, 55, 90, 8, 0, 0},
-    {IDC_SPEED, K::Edit, "", 531, 52, 23, 14, kCenter | kAutoHScroll | kTabStop, 0},
+    {IDC_SPEED, K::Edit, "", 531, 52, 23, 14, kCenter | kTabStop, 0},
     {IDC_STATIC, K::Static, "Угол (градусы)", 440, 73, 90, 8, 0, 0},
-    {IDC_ANGLE, K::Edit, "", 531, 70, 23, 14, kCenter | kAutoHScroll | kTabStop, 0},
+    {IDC_ANGLE, K::Edit, "", 531, 70, 23, 14, kCenter | kTabStop, 0},
     {IDC_STATIC, K::Static, "Угловая скорость (рад/с)", 440, 91, 90, 8, 0, 0},
-    {IDC_SPIN, K::Edit, "", 531, 88, 23, 14, kCenter | kAutoHScroll | kTabStop, 0},
+    {IDC_SPIN, K::Edit, "", 531, 88, 23, 14, kCenter | kTabStop, 0},
     {IDC_STATIC, K::Static, "Плотность среды (кг/м^3)", 440, 109, 90, 8, 0, 0},
-    {IDC_DENSITY, K::Edit, "", 531, 106, 23, 14, kCenter | kAutoHScroll | kTabStop, 0},
+    {IDC_DENSITY, K::Edit, "", 531, 106, 23, 14, kCenter | kTabStop, 0},
     {IDC_STATIC, K::Static, "Время замедления (мс)", 440, 128, 90, 8, 0, 0},
-    {IDC_DELAY, K::Edit, "", 531, 125, 23, 14, kCenter | kAutoHScroll | kTabStop, 0},
+    {IDC_DELAY, K::Edit, "", 531, 125, 23, 14, kCenter | kTabStop, 0},
     {IDC_STATIC, K::Static, "Цвет траектории", 433, 148, 63, 8, 0, 0},
     {IDC_SWATCH, K::Area, "", 750, 239, 94, 18, kPixels | kClickable, 0},
     {IDC_SPIN_ON, K::AutoCheckBox, "Закрутить по часовой стрелке", 433, 161, 133, 11, kTabStop, 0},
@@ -55,7 +57,7 @@ const ControlTemplate kFlight[] = {
 // the right; the same size and margins as the main dialog.
 const ControlTemplate kDiagram[] = {
     {IDC_CALCULATE, K::DefPushButton, "Расчёт", 436, 282, 109, 23, kTabStop, 0},
-    {IDC_LISTING, K::Edit, "", 426, 13, 134, 201, kMultiline | kReadOnly | kCenter | kVScroll | kStaticEdge | kTabStop, 0,
+    {IDC_LISTING, K::Edit, "", 426, 13, 134, 201, kMultiline | kReadOnly | kCenter | kVScroll | kTabStop, 0,
      "Время, длина, высота, скорость"},
     {IDC_STATIC, K::Static, "Время", 426, 2, 23, 8, 0, 0},
     {IDC_STATIC, K::Static, " Длина", 455, 2, 27, 8, 0, 0},

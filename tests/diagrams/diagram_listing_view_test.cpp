@@ -190,7 +190,7 @@ TEST(DiagramListingView, ListingsOfFlightsLookAndAnswerAsTheToolkitsLayout) {
 TEST(DiagramListingView, AnyMixOfNumbersAndTabsBreaksWhereTheToolkitBreaksIt) {
     OwnWindow w;
     std::mt19937 rng(15);
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < 3; ++round) {
         w->GetDlgItem(IDC_LISTING)->SetWindowText(RandomListing(rng, 400).toStdString());
         ASSERT_TRUE(OnDemand(Box(*w))) << round;
         ExpectSameAsToolkit(Box(*w));

@@ -78,7 +78,26 @@ mkdir -p "$home/.config"
 
 shot() { import -window root "$work/shot.png"; }
 pixel() { convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n1; }
+# The first visible window named like "$1", within 20 s (xdotool's own
+# --sync looks only every half second).
+window() {
+    local id
+    for _ in $(seq 400); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.05
+    done
+    return 1
+}
+# Takes screenshots until pixel ($1, $2) has colour $3, for up to 6 s.
+wait_pixel() {
+    for _ in $(seq 60); do
+        shot
+        [ "$(pixel "$1" "$2")" = "$3" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'; }
 size() { xwininfo -id "$1" | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}'; }
 visible_count() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
@@ -129,13 +148,13 @@ read -r bx by < <(screen_of 1113 957) # top row of the landing ball
 read -r sx sy < <(screen_of 1108 964) # its left side, on the ground line
 read -r lx ly < <(screen_of 812 965)  # the trace where the flight began
 landed=""
-for _ in $(seq 60); do
-    sleep 0.5
+for _ in $(seq 150); do
     shot
     if [ "$(pixel "$bx" "$by")" = "0,0,255" ]; then
         landed=yes
         break
     fi
+    sleep 0.1
 done
 [ -n "$landed" ] || fail "no ball on the ground line at the landing point (pixel $(pixel "$bx" "$by"))"
 [ "$(pixel "$sx" "$sy")" = "0,0,255" ] || fail "landing ball's side not on the ground line"
@@ -158,7 +177,7 @@ ok "Enter on the focused \"Диаграммы\" opened the Diagrams window"
 
 # "Расчёт" (client (654, 458) 164 x 37).
 xdotool mousemove $((dx + 736)) $((dy + 476)) click 1
-sleep 0.5
+sleep 0.2
 
 # The colour dialog, from the swatch (client (750, 239)-(844, 257)).
 xdotool windowactivate --sync "$wid"
@@ -170,9 +189,7 @@ sleep 0.3
 # "Добавить к пользовательским цветам" adds the current colour (blue) to
 # the first custom colour.
 xdotool mousemove $((cx + 123)) $((cy + 347)) click 1
-sleep 0.3
-shot
-[ "$(pixel $((cx + 25)) $((cy + 294)))" = "0,0,255" ] || fail "no custom colour added (is the dialog laid out differently?)"
+wait_pixel $((cx + 25)) $((cy + 294)) "0,0,255" || fail "no custom colour added (is the dialog laid out differently?)"
 # Meanwhile the Diagrams window comes forward with a click on its caption,
 # takes a click on its upper arrow (client (732, 353) 24 x 26) and pans.
 xdotool mousemove $((dx + 300)) $((dy - 10)) click 1
@@ -180,9 +197,12 @@ sleep 0.5
 shot
 chart_before=$(convert "$work/shot.png" -crop 610x490+$((dx + 12))+$((dy + 12)) +repage -format "%#" info:)
 xdotool mousemove $((dx + 744)) $((dy + 366)) click 1
-sleep 0.5
-shot
-chart_after=$(convert "$work/shot.png" -crop 610x490+$((dx + 12))+$((dy + 12)) +repage -format "%#" info:)
+for _ in $(seq 30); do
+    shot
+    chart_after=$(convert "$work/shot.png" -crop 610x490+$((dx + 12))+$((dy + 12)) +repage -format "%#" info:)
+    [ "$chart_before" != "$chart_after" ] && break
+    sleep 0.1
+done
 [ "$chart_before" != "$chart_after" ] || fail "the Diagrams window did not pan while the colour dialog was open"
 [ "$(visible_count "^Цвет$")" -eq 1 ] || fail "the colour dialog went away"
 # OK (client (344, 362) 80 x 26).
@@ -199,8 +219,8 @@ xdotool mousemove $((mx + 814)) $((my + 66)) click 1
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 50 "x"
 found=""
-for _ in $(seq 40); do
-    sleep 0.25
+for _ in $(seq 100); do
+    sleep 0.1
     if [ "$(visible_count "^Эффект Корвеля$")" -ge 2 ]; then
         found=yes
         break
@@ -231,7 +251,7 @@ ok "About box opened and closed"
 # Escape stops a slow flight where it is and leaves the dialog open; the
 # focus is back on "Пуск", so Space flies again. The field is cleared for
 # each flight ("Сохранять траектории", client (650, 306) 140 x 18, off), and
-# a frame lasts a second (delay edit, client (797, 203) 35 x 23).
+# a frame lasts 300 ms (delay edit, client (797, 203) 35 x 23).
 blue_in_field() {
     shot
     convert "$work/shot.png" -crop 610x490+$((mx + 12))+$((my + 12)) +repage \
@@ -241,17 +261,19 @@ xdotool windowactivate --sync "$wid"
 xdotool mousemove $((mx + 720)) $((my + 315)) click 1
 xdotool mousemove $((mx + 814)) $((my + 214)) click 1
 xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 50 "1000"
+xdotool type --delay 50 "300"
 xdotool mousemove $((mx + 650 + 97)) $((my + 427 + 18)) click 1
-sleep 2.5
+sleep 1
 xdotool key Escape
-sleep 0.3
+sleep 0.2
 stopped=$(blue_in_field)
-sleep 1.5
+sleep 0.8
 [ "$(blue_in_field)" = "$stopped" ] || fail "the flight went on after Escape"
 [ "$(visible_count "^Эффект Корвеля$")" -eq 1 ] || fail "Escape during a flight closed the dialog"
+# The new flight clears the field and shows its first ball at once; its
+# next frame is 300 ms away.
 xdotool key space
-sleep 0.5
+sleep 0.15
 again=$(blue_in_field)
 [ "$again" -lt "$stopped" ] || fail "Space after the stopped flight started no new one ($again blue pixels, $stopped before)"
 xdotool key Escape

@@ -78,6 +78,7 @@ TEST(FlightDialog, OpensWithItsDefaultsAndLayout) {
 }
 
 struct FieldCase {
+    const char* name;
     int id;
     const char* text;
     const char* message;  // nullptr: accepted
@@ -90,12 +91,15 @@ TEST_P(FieldInput, IsAcceptedOrRefusedWithTheStandardMessage) {
     CFlightDlg dlg;
     RunModal(dlg, [&] {
         QLineEdit* e = Edit(dlg, c.id);
-        const auto messages = CatchMessages([&] { PasteInto(e, QString::fromUtf8(c.text)); });
+        std::vector<std::string> captions;
+        const auto messages = CatchMessages([&] { PasteInto(e, QString::fromUtf8(c.text)); }, &captions);
         if (c.message == nullptr) {
             EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages.front());
         } else {
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages.front(), c.message);
+            // Captioned with the name the application object gives the program.
+            EXPECT_EQ(captions.front(), "Эффект Корвеля");
             // Focus goes back to the field with its text selected.
             EXPECT_EQ(e->window()->focusWidget(), e);
             EXPECT_EQ(e->selectedText(), e->text());
@@ -106,35 +110,45 @@ TEST_P(FieldInput, IsAcceptedOrRefusedWithTheStandardMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Ranges, FieldInput,
     ::testing::Values(
-        FieldCase{IDC_MASS, "1", nullptr}, FieldCase{IDC_MASS, "5", nullptr},
-        FieldCase{IDC_MASS, "0", "Введите целое число от 1 до 5."},
-        FieldCase{IDC_MASS, "6", "Введите целое число от 1 до 5."},
-        FieldCase{IDC_MASS, "99999999999", "Введите целое число от 1 до 5."},
-        FieldCase{IDC_MASS, "  3  ", nullptr}, FieldCase{IDC_MASS, "1e1", "Введите целое число."},
-        FieldCase{IDC_MASS, "0x10", "Введите целое число."}, FieldCase{IDC_MASS, "", "Введите целое число."},
-        FieldCase{IDC_MASS, "масса", "Введите целое число."},
-        FieldCase{IDC_ANGLE, "0", nullptr}, FieldCase{IDC_ANGLE, "180", nullptr},
-        FieldCase{IDC_ANGLE, "-1", "Введите целое число от 0 до 180."},
-        FieldCase{IDC_ANGLE, "181", "Введите целое число от 0 до 180."},
-        FieldCase{IDC_SPIN, "-30", nullptr}, FieldCase{IDC_SPIN, "30", nullptr},
-        FieldCase{IDC_SPIN, "-31", "Введите целое число от -30 до 30."},
-        FieldCase{IDC_SPIN, "31", "Введите целое число от -30 до 30."},
-        FieldCase{IDC_RADIUS, "0", nullptr}, FieldCase{IDC_RADIUS, "0.5", nullptr},
-        FieldCase{IDC_RADIUS, ".25", nullptr},
-        FieldCase{IDC_RADIUS, "0.5000001", "Введите число от 0 до 0.5."},
-        FieldCase{IDC_RADIUS, "-0.0001", "Введите число от 0 до 0.5."},
-        FieldCase{IDC_RADIUS, "nan", "Введите число."}, FieldCase{IDC_RADIUS, "inf", "Введите число."},
-        FieldCase{IDC_RADIUS, "0,2", "Введите число."},  // a decimal comma, whatever the locale
-        FieldCase{IDC_DENSITY, "0.1", nullptr}, FieldCase{IDC_DENSITY, "5.1", nullptr},
-        FieldCase{IDC_DENSITY, "5.1000001", nullptr},  // rounds to the bound in float
-        FieldCase{IDC_DENSITY, "5.1000005", "Введите число от 0.1 до 5.1."},
-        FieldCase{IDC_DENSITY, "0.0999999", "Введите число от 0.1 до 5.1."},
-        FieldCase{IDC_DENSITY, "1e40", "Введите число от 0.1 до 5.1."},
-        FieldCase{IDC_SPEED, "1", nullptr}, FieldCase{IDC_SPEED, "30", nullptr}, FieldCase{IDC_SPEED, "1e1", nullptr},
-        FieldCase{IDC_SPEED, "0.999999", "Введите число от 1 до 30."},
-        FieldCase{IDC_SPEED, "30.00001", "Введите число от 1 до 30."},
-        FieldCase{IDC_SPEED, "12abc", "Введите число."}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+        FieldCase{"mass_1_is_accepted", IDC_MASS, "1", nullptr},
+        FieldCase{"mass_5_is_accepted", IDC_MASS, "5", nullptr},
+        FieldCase{"mass_0_is_below_the_range", IDC_MASS, "0", "Введите целое число от 1 до 5."},
+        FieldCase{"mass_6_is_above_the_range", IDC_MASS, "6", "Введите целое число от 1 до 5."},
+        FieldCase{"mass_99999999999_is_out_of_range", IDC_MASS, "99999999999", "Введите целое число от 1 до 5."},
+        FieldCase{"mass_3_between_blanks_is_accepted", IDC_MASS, "  3  ", nullptr},
+        FieldCase{"mass_1e1_is_no_integer", IDC_MASS, "1e1", "Введите целое число."},
+        FieldCase{"mass_0x10_is_no_integer", IDC_MASS, "0x10", "Введите целое число."},
+        FieldCase{"mass_empty_is_no_integer", IDC_MASS, "", "Введите целое число."},
+        FieldCase{"mass_word_is_no_integer", IDC_MASS, "масса", "Введите целое число."},
+        FieldCase{"angle_0_is_accepted", IDC_ANGLE, "0", nullptr},
+        FieldCase{"angle_180_is_accepted", IDC_ANGLE, "180", nullptr},
+        FieldCase{"angle_minus_1_is_below_the_range", IDC_ANGLE, "-1", "Введите целое число от 0 до 180."},
+        FieldCase{"angle_181_is_above_the_range", IDC_ANGLE, "181", "Введите целое число от 0 до 180."},
+        FieldCase{"spin_minus_30_is_accepted", IDC_SPIN, "-30", nullptr},
+        FieldCase{"spin_30_is_accepted", IDC_SPIN, "30", nullptr},
+        FieldCase{"spin_minus_31_is_below_the_range", IDC_SPIN, "-31", "Введите целое число от -30 до 30."},
+        FieldCase{"spin_31_is_above_the_range", IDC_SPIN, "31", "Введите целое число от -30 до 30."},
+        FieldCase{"radius_0_is_accepted", IDC_RADIUS, "0", nullptr},
+        FieldCase{"radius_0_5_is_accepted", IDC_RADIUS, "0.5", nullptr},
+        FieldCase{"radius_point_25_is_accepted", IDC_RADIUS, ".25", nullptr},
+        FieldCase{"radius_0_5000001_is_above_the_range", IDC_RADIUS, "0.5000001", "Введите число от 0 до 0.5."},
+        FieldCase{"radius_minus_0_0001_is_below_the_range", IDC_RADIUS, "-0.0001", "Введите число от 0 до 0.5."},
+        FieldCase{"radius_nan_is_no_number", IDC_RADIUS, "nan", "Введите число."},
+        FieldCase{"radius_inf_is_no_number", IDC_RADIUS, "inf", "Введите число."},
+        FieldCase{"radius_decimal_comma_is_no_number", IDC_RADIUS, "0,2", "Введите число."},
+        FieldCase{"density_0_1_is_accepted", IDC_DENSITY, "0.1", nullptr},
+        FieldCase{"density_5_1_is_accepted", IDC_DENSITY, "5.1", nullptr},
+        FieldCase{"density_5_1000001_rounds_to_the_bound", IDC_DENSITY, "5.1000001", nullptr},
+        FieldCase{"density_5_1000005_is_above_the_range", IDC_DENSITY, "5.1000005", "Введите число от 0.1 до 5.1."},
+        FieldCase{"density_0_0999999_is_below_the_range", IDC_DENSITY, "0.0999999", "Введите число от 0.1 до 5.1."},
+        FieldCase{"density_1e40_is_out_of_range", IDC_DENSITY, "1e40", "Введите число от 0.1 до 5.1."},
+        FieldCase{"speed_1_is_accepted", IDC_SPEED, "1", nullptr},
+        FieldCase{"speed_30_is_accepted", IDC_SPEED, "30", nullptr},
+        FieldCase{"speed_1e1_is_accepted", IDC_SPEED, "1e1", nullptr},
+        FieldCase{"speed_0_999999_is_below_the_range", IDC_SPEED, "0.999999", "Введите число от 1 до 30."},
+        FieldCase{"speed_30_00001_is_above_the_range", IDC_SPEED, "30.00001", "Введите число от 1 до 30."},
+        FieldCase{"speed_12abc_is_no_number", IDC_SPEED, "12abc", "Введите число."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FlightDialog, DecimalsAreReadAndWrittenBackWithAPointWhateverTheLocale) {
     CFlightDlg dlg;
@@ -255,7 +269,7 @@ TEST(FlightDialog, DefaultFlightLandsOnTheGroundLineAndStartReturns) {
 TEST(FlightDialog, SwitchingSpinOffDuringAFlightChangesTheRestOfIt) {
     CFlightDlg dlg;
     RunModal(dlg, [&] {
-        Edit(dlg, IDC_DELAY)->setText("1000");
+        Edit(dlg, IDC_DELAY)->setText("300");
         Click(dlg, IDOK);
         // During the first frame's delay: lift off, and a short delay for the
         // frames after (read with the other fields when the mass is retyped).

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "draw_test_support.h"
+#include "resource_ids.h"
 #include "resources.h"
 
 namespace {

@@ -28,6 +28,7 @@ thread)
     exit 2
     ;;
 esac
-cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_SANITIZE="$flags"
+cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_SANITIZE="$flags" \
+    -DKORVEL_WERROR=ON -DKORVEL_BUILD_TOOLS=OFF -DKORVEL_BUILD_BENCH=OFF
 cmake --build "$dir"
-QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -E packaging
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$dir" --output-on-failure -j2 -E packaging

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -35,7 +36,7 @@ inline bool WaitFor(const std::function<bool()>& cond, int ms = 20000) {
     t.start();
     while (!cond()) {
         if (t.elapsed() > ms) return false;
-        QTest::qWait(5);
+        QTest::qWait(1);
     }
     return true;
 }
@@ -46,26 +47,39 @@ bool WaitFlightEnd(Dlg& dlg) {
     return WaitFor([&] { return !dlg.FlightRunning() && dlg.GetDlgItem(IDOK)->IsWindowEnabled(); });
 }
 
-// Texts of message boxes that appeared while `action` ran; each is closed
-// with its OK button.
-inline std::vector<std::string> CatchMessages(const std::function<void()>& action) {
-    std::vector<std::string> texts;
-    QTimer watcher;
-    watcher.setInterval(5);
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (box && box->isVisible()) {
+// Answers every message box with OK as soon as it is shown, and keeps its
+// text and caption.
+class MessageCatcher : public QObject {
+public:
+    MessageCatcher() { qApp->installEventFilter(this); }
+    ~MessageCatcher() override { qApp->removeEventFilter(this); }
+    std::vector<std::string> texts, captions;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(watched)) {
                 texts.push_back(box->text().toStdString());
-                box->done(QMessageBox::Ok);
+                captions.push_back(box->windowTitle().toStdString());
+                // Answered from the box's own modal loop, which starts next.
+                QPointer<QMessageBox> alive(box);
+                QTimer::singleShot(0, box, [alive] {
+                    if (alive) alive->done(QMessageBox::Ok);
+                });
             }
-        }
-    });
-    watcher.start();
+        return QObject::eventFilter(watched, e);
+    }
+};
+
+// Texts of message boxes that appeared while `action` ran (and their
+// captions, when asked for); each is closed with its OK button.
+inline std::vector<std::string> CatchMessages(const std::function<void()>& action,
+                                              std::vector<std::string>* captions = nullptr) {
+    MessageCatcher catcher;
     // A message box is modal: it appears and is answered inside action().
     action();
-    watcher.stop();
-    return texts;
+    if (captions) *captions = catcher.captions;
+    return catcher.texts;
 }
 
 // What a window shows on the screen now, read without repainting it: this

@@ -1,4 +1,6 @@
-// Everything the program's windows use from the platform layer.
+// Everything the program's windows use from the platform layer. No header
+// included from here names a toolkit header: the program's own files
+// compile without the toolkit (toolkit.h is for tests and tools).
 #pragma once
 
 #include <functional>
@@ -8,14 +10,15 @@
 #include "controls.h"
 #include "data_exchange.h"
 #include "dialog.h"
-#include "resources.h"
 #include "wnd.h"
 
 // Message boxes.
 constexpr UINT MB_OK = 0x0000;
 constexpr UINT MB_ICONEXCLAMATION = 0x0030;
 
-// The program's title: caption of its message boxes.
+// The program's name, as its application object gives it (the file name of
+// the program when there is no such object or it gives none): the caption
+// of its message boxes.
 const char* AfxGetAppName();
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 
@@ -40,17 +43,23 @@ std::unique_ptr<CWinThread> AfxBeginThread(AFX_THREADPROC proc, void* param,
                                            int priority = THREAD_PRIORITY_NORMAL,
                                            UINT stackSize = 0);
 
-// The application: one object whose InitInstance runs the program.
+// The application: one object whose InitInstance runs the program. It
+// carries the program's name.
 class CWinApp {
 public:
-    CWinApp();
+    explicit CWinApp(const char* appName = nullptr);
     virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
     virtual BOOL InitInstance() = 0;
     HICON LoadIcon(UINT id) const { return LoadIconResource(id); }
+    const char* m_pszAppName;
     CWnd* m_pMainWnd = nullptr;
 };
 CWinApp* AfxGetApp();
 
-// Prepares the toolkit side of the program: fonts and the default look.
-// Call once after the toolkit's application object exists.
-void AfxInitToolkit();
+// The program's start, called by main() once the application object exists:
+// starts the toolkit, runs the application object's InitInstance (and, when
+// that returns TRUE, the message loop until the last window closes), then
+// ends the toolkit. Returns the program's exit status.
+int AfxWinMain(int argc, char** argv);

@@ -4,7 +4,7 @@
 #include <QColorDialog>
 #include <QPointer>
 
-#include "resource_ids.h"
+#include "standard_ids.h"
 #include "widgets_qt.h"
 
 CColorDialog::CColorDialog(COLORREF initial, DWORD flags, CWnd* parent) : m_pParent(parent) {

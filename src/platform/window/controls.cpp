@@ -26,19 +26,19 @@ CButton::~CButton() = default;
 
 void CButton::SetCheck(int check) {
     m_check.store(check, std::memory_order_release);
-    if (auto* b = qobject_cast<QAbstractButton*>(m_pWidget)) {
+    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget())) {
         if (b->isCheckable()) b->setChecked(check == BST_CHECKED);
     }
 }
 
 void CButton::SyncCheckFromWidget() {
-    if (auto* b = qobject_cast<QAbstractButton*>(m_pWidget))
+    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget()))
         if (b->isCheckable()) m_check.store(b->isChecked() ? BST_CHECKED : BST_UNCHECKED, std::memory_order_release);
 }
 
 UINT CButton::GetState() const {
     UINT state = static_cast<UINT>(GetCheck());
-    if (auto* b = qobject_cast<QAbstractButton*>(m_pWidget)) {
+    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget())) {
         if (b->isDown()) state |= BST_PUSHED;
         if (b->hasFocus()) state |= BST_FOCUS;
     }
@@ -46,7 +46,7 @@ UINT CButton::GetState() const {
 }
 
 void CButton::SetState(BOOL pushed) {
-    if (auto* b = qobject_cast<QAbstractButton*>(m_pWidget)) {
+    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget())) {
         if (b->isDown() != (pushed != FALSE)) {
             b->setDown(pushed != FALSE);
             b->update();
@@ -55,24 +55,24 @@ void CButton::SetState(BOOL pushed) {
 }
 
 void CButton::OnLButtonDown(UINT flags, CPoint point) {
-    if (auto* od = qobject_cast<OwnerDrawWidget*>(m_pWidget)) od->defaultMouse(WM_LBUTTONDOWN, flags, QPoint(point.x, point.y));
+    if (auto* od = qobject_cast<OwnerDrawWidget*>(GetWidget())) od->defaultMouse(WM_LBUTTONDOWN, flags, QPoint(point.x, point.y));
 }
 
 void CButton::OnLButtonUp(UINT flags, CPoint point) {
-    if (auto* od = qobject_cast<OwnerDrawWidget*>(m_pWidget)) od->defaultMouse(WM_LBUTTONUP, flags, QPoint(point.x, point.y));
+    if (auto* od = qobject_cast<OwnerDrawWidget*>(GetWidget())) od->defaultMouse(WM_LBUTTONUP, flags, QPoint(point.x, point.y));
 }
 
 void CButton::OnMouseMove(UINT flags, CPoint point) {
-    if (auto* od = qobject_cast<OwnerDrawWidget*>(m_pWidget)) od->defaultMouse(WM_MOUSEMOVE, flags, QPoint(point.x, point.y));
+    if (auto* od = qobject_cast<OwnerDrawWidget*>(GetWidget())) od->defaultMouse(WM_MOUSEMOVE, flags, QPoint(point.x, point.y));
 }
 
 void CButton::OnLButtonDblClk(UINT flags, CPoint point) {
-    if (auto* od = qobject_cast<OwnerDrawWidget*>(m_pWidget))
+    if (auto* od = qobject_cast<OwnerDrawWidget*>(GetWidget()))
         od->defaultMouse(WM_LBUTTONDBLCLK, flags, QPoint(point.x, point.y));
 }
 
 void CButton::OnKillFocus(CWnd*) {
-    if (auto* od = qobject_cast<OwnerDrawWidget*>(m_pWidget)) od->defaultKillFocus();
+    if (auto* od = qobject_cast<OwnerDrawWidget*>(GetWidget())) od->defaultKillFocus();
 }
 
 LRESULT CButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -101,7 +101,7 @@ void CButton::DrawItem(LPDRAWITEMSTRUCT item) {
 // ---------------------------------------------------------------- CEdit
 
 void CEdit::SetSel(int start, int end) {
-    if (auto* e = qobject_cast<QLineEdit*>(m_pWidget)) {
+    if (auto* e = qobject_cast<QLineEdit*>(GetWidget())) {
         const int len = static_cast<int>(e->text().size());
         const int to = end < 0 ? len : std::min(end, len);
         e->setSelection(start, to - start);
@@ -109,7 +109,7 @@ void CEdit::SetSel(int start, int end) {
 }
 
 BOOL CEdit::SetTabStops(int cxEachStop) {
-    auto* e = qobject_cast<QTextEdit*>(m_pWidget);
+    auto* e = qobject_cast<QTextEdit*>(GetWidget());
     if (!e || cxEachStop <= 0) return FALSE;
     QTextOption option = e->document()->defaultTextOption();
     option.setTabStopDistance(DluToPixelsX(cxEachStop));
@@ -154,13 +154,14 @@ OwnerDrawWidget::OwnerDrawWidget(CDialog* dlg, int id, QWidget* parent)
     : QAbstractButton(parent), m_dlg(dlg), m_id(id) {
     // Moves without a button down are messages too: they start hovering.
     setMouseTracking(true);
-    CursorTracker::ensure();
+    // Its default processing asks where the cursor is.
+    Session::get();
 }
 
 OwnerDrawWidget::~OwnerDrawWidget() = default;
 
 CButton* OwnerDrawWidget::wrapper() const {
-    return m_dlg ? dynamic_cast<CButton*>(m_dlg->ControlWrapper(m_id)) : nullptr;
+    return m_dlg ? dynamic_cast<CButton*>(Toolkit::ControlWrapper(*m_dlg, m_id)) : nullptr;
 }
 
 bool OwnerDrawWidget::hitButton(const QPoint& pos) const {
@@ -229,7 +230,7 @@ void OwnerDrawWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 void OwnerDrawWidget::focusOutEvent(QFocusEvent* e) {
     m_focusOutReason = e->reason();
     if (CButton* b = wrapper())
-        b->SendMessage(WM_KILLFOCUS, reinterpret_cast<WPARAM>(CWnd::FromWidget(QApplication::focusWidget())));
+        b->SendMessage(WM_KILLFOCUS, reinterpret_cast<WPARAM>(Toolkit::FromWidget(QApplication::focusWidget())));
     else
         defaultKillFocus();
 }

@@ -1,8 +1,6 @@
 // Controls of dialogs: buttons (push, check box, owner-drawn) and edits.
 #pragma once
 
-#include <QPointer>
-
 #include <atomic>
 
 #include "wnd.h"
@@ -62,14 +60,15 @@ public:
     void OnLButtonDblClk(UINT flags, CPoint point) override;
     void OnKillFocus(CWnd* newWnd) override;
 
-    // Toolkit side.
-    void SyncCheckFromWidget();
-
 protected:
     // Adds BM_GETSTATE and BM_SETSTATE to the messages of a window.
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    friend class korvel::window::Toolkit;
+    // Takes the check state from the control, on the user-interface thread.
+    void SyncCheckFromWidget();
+
     std::atomic<int> m_check{BST_UNCHECKED};
 };
 
@@ -108,7 +107,10 @@ public:
     void RelayEvent(const MSG* msg);
 
 private:
-    QPointer<korvel::window::TipWindow> m_wnd;
+    friend class korvel::window::Toolkit;
+    // The tooltip window; it clears this pointer when it goes (with its
+    // parent's widget, or by DestroyWindow).
+    korvel::window::TipWindow* m_wnd = nullptr;
 };
 
 // Tab stops of a multi-line edit until the program sets its own: every 32

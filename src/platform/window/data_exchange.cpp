@@ -7,6 +7,7 @@
 #include "afxwin.h"
 #include "widgets_qt.h"
 
+using korvel::window::Toolkit;
 using namespace korvel::ddx;
 
 CDataExchange::CDataExchange(CDialog* dlg, BOOL saveAndValidate)
@@ -25,7 +26,7 @@ void CDataExchange::Fail() {
     m_pendingKind = PendingKind::None;
     m_pendingTarget = nullptr;
     if (m_bSaveAndValidate && m_idLastControl != 0) {
-        if (QWidget* w = m_pDlgWnd->ControlWidget(m_idLastControl)) {
+        if (QWidget* w = Toolkit::ControlWidget(*m_pDlgWnd, m_idLastControl)) {
             w->setFocus(Qt::OtherFocusReason);
             if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
         }
@@ -35,11 +36,10 @@ void CDataExchange::Fail() {
 
 namespace {
 
-QWidget* PrepareCtrl(CDataExchange* pDX, int id, bool edit) {
+QWidget* PrepareEditCtrl(CDataExchange* pDX, int id) {
     pDX->CommitPending();
     pDX->m_idLastControl = id;
-    pDX->m_bEditLastControl = edit;
-    return pDX->m_pDlgWnd->ControlWidget(id);
+    return Toolkit::ControlWidget(*pDX->m_pDlgWnd, id);
 }
 
 std::string EditText(QWidget* w) {
@@ -62,12 +62,12 @@ void SetEditText(QWidget* w, const std::string& text) {
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     pDX->CommitPending();
-    if (control.GetWidget() == nullptr || control.GetWidget() != pDX->m_pDlgWnd->ControlWidget(id))
+    if (control.GetWidget() == nullptr || control.GetWidget() != Toolkit::ControlWidget(*pDX->m_pDlgWnd, id))
         control.SubclassDlgItem(id, pDX->m_pDlgWnd);
 }
 
 void DDX_Text(CDataExchange* pDX, int id, int& value) {
-    QWidget* w = PrepareCtrl(pDX, id, true);
+    QWidget* w = PrepareEditCtrl(pDX, id);
     if (!w) return;
     if (!pDX->m_bSaveAndValidate) {
         SetEditText(w, FormatInt(value));
@@ -85,7 +85,7 @@ void DDX_Text(CDataExchange* pDX, int id, int& value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int id, float& value) {
-    QWidget* w = PrepareCtrl(pDX, id, true);
+    QWidget* w = PrepareEditCtrl(pDX, id);
     if (!w) return;
     if (!pDX->m_bSaveAndValidate) {
         SetEditText(w, FormatFloat(value));
@@ -102,7 +102,7 @@ void DDX_Text(CDataExchange* pDX, int id, float& value) {
 }
 
 void DDX_Text(CDataExchange* pDX, int id, CString& value) {
-    QWidget* w = PrepareCtrl(pDX, id, true);
+    QWidget* w = PrepareEditCtrl(pDX, id);
     if (!w) return;
     if (pDX->m_bSaveAndValidate)
         value = CString(EditText(w));

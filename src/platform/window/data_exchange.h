@@ -32,7 +32,6 @@ public:
 
     // The field read last, for focus on failure and for range checks.
     int m_idLastControl = 0;
-    bool m_bEditLastControl = false;
 
     enum class PendingKind { None, Int, Float };
     PendingKind m_pendingKind = PendingKind::None;

@@ -20,7 +20,7 @@
 #include "controls.h"
 #include "data_exchange.h"
 #include "dialog_template.h"
-#include "resource_ids.h"
+#include "standard_ids.h"
 #include "widgets_qt.h"
 
 namespace {
@@ -46,7 +46,7 @@ DialogWidget::DialogWidget(CDialog* dlg, QWidget* parent) : QDialog(parent), m_d
 void DialogWidget::paintEvent(QPaintEvent* e) {
     if (m_dlg) {
         const QRect r = e->rect();
-        m_dlg->DispatchPaint(this, CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
+        Toolkit::DispatchPaint(*m_dlg, this, CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1));
     }
 }
 
@@ -67,11 +67,11 @@ void DialogWidget::contextMenuEvent(QContextMenuEvent* e) {
     // An area of the client area with commands of its own shows them there.
     for (AreaWidget* area : findChildren<AreaWidget*>())
         if (area->geometry().contains(e->pos()))
-            if (CWnd* wnd = CWnd::FromWidget(area); wnd && !wnd->ContextMenuItems().Items().empty()) {
+            if (CWnd* wnd = Toolkit::FromWidget(area); wnd && !wnd->ContextMenuItems().Items().empty()) {
                 ShowContextMenu(wnd, nullptr, e->globalPos());
                 return;
             }
-    m_dlg->ShowSystemMenu(e->globalPos().x(), e->globalPos().y());
+    Toolkit::ShowSystemMenu(*m_dlg, e->globalPos().x(), e->globalPos().y());
 }
 
 void DialogWidget::closeEvent(QCloseEvent* e) {
@@ -81,23 +81,31 @@ void DialogWidget::closeEvent(QCloseEvent* e) {
 }
 
 void DialogWidget::reject() {
-    if (m_dlg) m_dlg->NotifyFromControl(IDCANCEL, BN_CLICKED);
+    if (m_dlg) Toolkit::NotifyFromControl(*m_dlg, IDCANCEL, BN_CLICKED);
 }
 
 void DialogWidget::accept() {
-    if (m_dlg) m_dlg->NotifyFromControl(IDOK, BN_CLICKED);
+    if (m_dlg) Toolkit::NotifyFromControl(*m_dlg, IDOK, BN_CLICKED);
 }
 
 }  // namespace korvel::window
 
 using korvel::window::DialogWidget;
 using korvel::window::OwnerDrawWidget;
+using korvel::window::Toolkit;
 
 // ---------------------------------------------------------------- CDialog
 
 CDialog::CDialog(int templateId, CWnd* parent) : m_nTemplateId(templateId) { m_pParent = parent; }
 
-CDialog::~CDialog() { TearDown(); }
+// The handlers ran when the window was destroyed, while the object was
+// whole. An object that goes with its window still up lets the window go
+// without them: no virtual call reaches a part already destroyed.
+CDialog::~CDialog() {
+    if (!m_pWidget) return;
+    DestroyOwnedWindows();
+    ReleaseWindow();
+}
 
 void CDialog::CreateFromTemplate(CWnd* parent) {
     const res::DialogTemplate* t = res::FindDialog(m_nTemplateId);
@@ -204,11 +212,11 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
                 auto* b = new QCheckBox(text, w);
                 if (c.style & res::kLeftText) b->setLayoutDirection(Qt::RightToLeft);
                 QObject::connect(b, &QCheckBox::clicked, w, [this, id = c.id] {
-                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) btn->SyncCheckFromWidget();
+                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) Toolkit::SyncCheckFromWidget(*btn);
                     NotifyFromControl(id, BN_CLICKED);
                 });
                 QObject::connect(b, &QCheckBox::toggled, w, [this, id = c.id] {
-                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) btn->SyncCheckFromWidget();
+                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) Toolkit::SyncCheckFromWidget(*btn);
                 });
                 cw = b;
                 break;
@@ -267,7 +275,7 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
 int CDialog::DoModal() {
     CreateFromTemplate(m_pParent);
     const int result = korvel::window::ExecModal(static_cast<DialogWidget*>(m_pWidget));
-    TearDown();
+    DestroyWindow();
     return result;
 }
 
@@ -283,19 +291,24 @@ void CDialog::EndDialog(int result) {
     if (auto* w = qobject_cast<QDialog*>(m_pWidget)) w->done(result);
 }
 
+// The one way a window goes with its handlers: the windows it owns first,
+// then its own OnDestroy while the object is whole, then the widgets.
 BOOL CDialog::DestroyWindow() {
     if (!m_pWidget) return FALSE;
-    TearDown();
+    DestroyOwnedWindows();
+    OnDestroy();
+    ReleaseWindow();
     return TRUE;
 }
 
-void CDialog::TearDown() {
-    if (!m_pWidget) return;
-    // Windows owned by this one go first, each through its own destruction,
-    // so no dialog object is left holding a widget deleted with its owner.
+void CDialog::DestroyOwnedWindows() {
+    // Each through its own destruction, so no dialog object is left holding
+    // a widget deleted with its owner.
     for (DialogWidget* owned : m_pWidget->findChildren<DialogWidget*>(Qt::FindDirectChildrenOnly))
         if (CDialog* dlg = owned->dialog()) dlg->DestroyWindow();
-    OnDestroy();
+}
+
+void CDialog::ReleaseWindow() {
     QWidget* w = m_pWidget;
     if (auto* dw = qobject_cast<DialogWidget*>(w)) dw->detach();
     for (auto& [id, cw] : m_controls)
@@ -303,6 +316,7 @@ void CDialog::TearDown() {
     for (auto* area : w->findChildren<korvel::window::AreaWidget*>()) area->detach();
     // Wrappers the program subclassed outlive the window: forget its widgets.
     for (auto& [id, wrapper] : m_wrappers) wrapper->DetachWidget();
+    for (auto& own : m_defaultWrappers) own->DetachWidget();
     m_wrappers.clear();
     m_controls.clear();
     m_defaultWrappers.clear();
@@ -383,6 +397,17 @@ void CDialog::NotifyFromControl(int id, UINT code) {
     OnCommand(id, code);
 }
 
+void CDialog::ForgetWrapper(int id, CWnd* wrapper) {
+    auto it = m_wrappers.find(id);
+    if (it == m_wrappers.end() || it->second != wrapper) return;
+    m_wrappers.erase(it);
+    for (const auto& own : m_defaultWrappers)
+        if (own->GetDlgCtrlID() == id) {
+            own->AttachWidget(own->GetWidget(), this, id);
+            m_wrappers[id] = own.get();
+        }
+}
+
 CWnd* CDialog::ControlWrapper(int id) const {
     auto it = m_wrappers.find(id);
     return it == m_wrappers.end() ? nullptr : it->second;
@@ -390,7 +415,7 @@ CWnd* CDialog::ControlWrapper(int id) const {
 
 void CDialog::SetControlWrapper(int id, CWnd* wrapper) {
     m_wrappers[id] = wrapper;
-    if (auto* b = dynamic_cast<CButton*>(wrapper)) b->SyncCheckFromWidget();
+    if (auto* b = dynamic_cast<CButton*>(wrapper)) Toolkit::SyncCheckFromWidget(*b);
 }
 
 QWidget* CDialog::ControlWidget(int id) const {

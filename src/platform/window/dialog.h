@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "standard_ids.h"
 #include "wnd.h"
 
 class CDataExchange;
@@ -32,6 +33,9 @@ public:
     // Creates the dialog as a modeless window owned by `parent`.
     BOOL Create(int templateId, CWnd* parent = nullptr);
     void EndDialog(int result);
+    // Destroys the window: the windows it owns, then OnDestroy, then the
+    // widgets. Destroy a window before its object: the destructor lets a
+    // window still up go without its handlers.
     BOOL DestroyWindow();
 
     // Moves data between controls and members; false when a field failed
@@ -56,15 +60,24 @@ public:
     // that exists now.
     void AddAccelerator(BYTE modifiers, char key, int id);
 
-    // Toolkit side.
+private:
+    friend class korvel::window::Toolkit;
+    friend class CWnd;
+    // A notification from control `id`, unless data are being exchanged.
     void NotifyFromControl(int id, UINT code);
+    // The wrapper bound to control `id` (the program's, once it subclassed
+    // the control, else the dialog's own), or nullptr.
     CWnd* ControlWrapper(int id) const;
     void SetControlWrapper(int id, CWnd* wrapper);
     QWidget* ControlWidget(int id) const;
-
-private:
     void CreateFromTemplate(CWnd* parent);
-    void TearDown();
+    // A wrapper of control `id` is going: the dialog's own wrapper takes the
+    // control back.
+    void ForgetWrapper(int id, CWnd* wrapper);
+    void DestroyOwnedWindows();
+    // The toolkit side of destroying the window, without handlers: forgets
+    // the controls' widgets in every wrapper and deletes the widgets.
+    void ReleaseWindow();
 
     int m_nTemplateId;
     bool m_bLockoutNotify = false;

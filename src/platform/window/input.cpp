@@ -14,49 +14,44 @@
 namespace korvel::window {
 
 namespace {
-
-// Heap-allocated and never destroyed: global wrappers may ask after every
-// function-level static is gone.
-QPointer<QWidget>& CaptureSlot() {
-    static auto* slot = new QPointer<QWidget>();
-    return *slot;
-}
-
-QPointer<CursorTracker>& TrackerSlot() {
-    static auto* slot = new QPointer<CursorTracker>();
-    return *slot;
-}
-
+// The session of the running toolkit. A plain pointer: nothing to destroy,
+// and null before the toolkit starts and after it ends.
+Session* g_session = nullptr;
 }  // namespace
 
-void SetCaptureWidget(QWidget* w) { CaptureSlot() = w; }
+Session* Session::get() {
+    if (!g_session && QCoreApplication::instance()) g_session = new Session(QCoreApplication::instance());
+    return g_session;
+}
 
-QWidget* CaptureWidget() { return CaptureSlot().data(); }
+Session::Session(QObject* app) : QObject(app) { app->installEventFilter(this); }
+
+Session::~Session() {
+    if (g_session == this) g_session = nullptr;
+}
+
+void SetCaptureWidget(QWidget* w) {
+    if (Session* s = Session::get()) s->capture = w;
+}
+
+QWidget* CaptureWidget() { return g_session ? g_session->capture.data() : nullptr; }
 
 // ---------------------------------------------------------------- cursor
 
-void CursorTracker::ensure() {
-    if (TrackerSlot() || !QCoreApplication::instance()) return;
-    auto* tracker = new CursorTracker(QCoreApplication::instance());
-    QCoreApplication::instance()->installEventFilter(tracker);
-    TrackerSlot() = tracker;
-}
-
-bool CursorTracker::last(QPoint* global) {
-    CursorTracker* t = TrackerSlot().data();
-    if (!t || !t->m_seen) return false;
-    *global = t->m_last;
+bool Session::lastCursor(QPoint* global) const {
+    if (!m_cursorSeen) return false;
+    *global = m_cursor;
     return true;
 }
 
-bool CursorTracker::eventFilter(QObject* watched, QEvent* e) {
+bool Session::eventFilter(QObject* watched, QEvent* e) {
     switch (e->type()) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-        m_last = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
-        m_seen = true;
+        m_cursor = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+        m_cursorSeen = true;
         break;
     default:
         break;
@@ -73,7 +68,7 @@ HoverTracker::HoverTracker(QWidget* watched) : QObject(watched), m_watched(watch
 void HoverTracker::notifyLeave() {
     if (!armed) return;
     armed = false;
-    if (CWnd* wnd = CWnd::FromWidget(m_watched)) wnd->SendMessage(WM_MOUSELEAVE);
+    if (CWnd* wnd = Toolkit::FromWidget(m_watched)) wnd->SendMessage(WM_MOUSELEAVE);
 }
 
 void HoverTracker::postLeave() {
@@ -90,10 +85,11 @@ bool HoverTracker::eventFilter(QObject* watched, QEvent* e) {
 }  // namespace korvel::window
 
 using korvel::window::CaptureWidget;
-using korvel::window::CursorTracker;
 using korvel::window::HoverTracker;
 using korvel::window::OwnerDrawWidget;
 using korvel::window::RegionHolder;
+using korvel::window::Session;
+using korvel::window::Toolkit;
 
 // ---------------------------------------------------------------- API
 
@@ -101,12 +97,12 @@ CWnd* GetCapture() {
     if (QWidget* w = CaptureWidget()) {
         // A hidden or disabled window gets no mouse input, so it cannot hold
         // the capture either.
-        if (w->isVisible() && w->isEnabled()) return CWnd::FromWidget(w);
+        if (w->isVisible() && w->isEnabled()) return Toolkit::FromWidget(w);
         ReleaseCapture();
         return nullptr;
     }
     if (!QCoreApplication::instance()) return nullptr;
-    return CWnd::FromWidget(QWidget::mouseGrabber());
+    return Toolkit::FromWidget(QWidget::mouseGrabber());
 }
 
 BOOL ReleaseCapture() {
@@ -123,15 +119,15 @@ CWnd* WindowFromPoint(POINT p) {
     QWidget* w = QApplication::widgetAt(p.x, p.y);
     while (w && !w->isEnabled()) w = w->parentWidget();
     for (; w; w = w->parentWidget())
-        if (CWnd* wnd = CWnd::FromWidget(w)) return wnd;
+        if (CWnd* wnd = Toolkit::FromWidget(w)) return wnd;
     return nullptr;
 }
 
 BOOL GetCursorPos(POINT* p) {
-    if (p == nullptr || !QCoreApplication::instance()) return FALSE;
-    CursorTracker::ensure();
+    Session* session = Session::get();
+    if (p == nullptr || !session) return FALSE;
     QPoint global;
-    if (!CursorTracker::last(&global)) global = QCursor::pos();
+    if (!session->lastCursor(&global)) global = QCursor::pos();
     p->x = global.x();
     p->y = global.y();
     return TRUE;

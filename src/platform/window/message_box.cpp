@@ -1,19 +1,14 @@
+// Message boxes: the standard message, captioned with the program's name.
 #include <QApplication>
 #include <QFont>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSpacerItem>
-#include <QSettings>
-#include <QStyleFactory>
-#include <QTranslator>
 
 #include "afxwin.h"
 #include "widgets_qt.h"
-
-const char* AfxGetAppName() { return "Эффект Корвеля"; }
 
 namespace {
 
@@ -46,45 +41,4 @@ int AfxMessageBox(const char* text, UINT type) {
     korvel::window::ExecModal(box);
     delete box;
     return IDOK;
-}
-
-namespace {
-CWinApp* g_app = nullptr;
-}
-
-CWinApp::CWinApp() { g_app = this; }
-
-CWinApp::~CWinApp() {
-    if (g_app == this) g_app = nullptr;
-}
-
-CWinApp* AfxGetApp() { return g_app; }
-
-void AfxInitToolkit() {
-    // One bundled face for every dialog, so captions fit their dialog-unit
-    // rectangles the same way on every machine.
-    const res::Blob regular = res::FontSansRegular();
-    const res::Blob bold = res::FontSansBold();
-    QFontDatabase::addApplicationFontFromData(
-        QByteArray::fromRawData(reinterpret_cast<const char*>(regular.data), static_cast<qsizetype>(regular.size)));
-    QFontDatabase::addApplicationFontFromData(
-        QByteArray::fromRawData(reinterpret_cast<const char*>(bold.data), static_cast<qsizetype>(bold.size)));
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    QApplication::setFont(font);
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
-
-    // The whole interface is Russian, the toolkit's own texts included
-    // (standard dialogs, context menus, message-box buttons), whatever the
-    // user's locale: its translation is compiled in and always installed.
-    const res::Blob ru = res::ToolkitTranslationRu();
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(ru.data, static_cast<int>(ru.size))) QCoreApplication::installTranslator(translator);
-
-    // The program keeps nothing between runs, but the toolkit's own dialogs
-    // store their state (the colour dialog its custom colours) in a
-    // settings file in the user's configuration folder. Their settings are
-    // pointed at a folder that cannot exist, so nothing is ever written.
-    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
 }

@@ -2,7 +2,6 @@
 // tip (QEvent::ToolTip) when the mouse rests on it, and the tooltip window,
 // watching that widget, answers with the tool's text.
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QToolTip>
 #include <QWidget>
@@ -71,24 +70,22 @@ CToolTipCtrl::~CToolTipCtrl() { DestroyWindow(); }
 
 BOOL CToolTipCtrl::Create(CWnd* parent, DWORD /*style*/) {
     if (m_wnd || !parent || !parent->GetWidget()) return FALSE;
-    m_wnd = new TipWindow(parent->GetWidget());
+    m_wnd = new TipWindow(this, parent->GetWidget());
     return TRUE;
 }
 
+// A window that went with its parent's widget has cleared m_wnd already.
 BOOL CToolTipCtrl::DestroyWindow() {
-    // After the toolkit has gone (a global control at process exit) the
-    // window went with it; there is nothing left to destroy.
-    if (!m_wnd || !QCoreApplication::instance()) {
-        m_wnd = nullptr;
-        return FALSE;
-    }
-    m_wnd->hide();
-    delete m_wnd.data();
+    if (!m_wnd) return FALSE;
+    TipWindow* window = m_wnd;
     m_wnd = nullptr;
+    window->control = nullptr;
+    window->hide();
+    delete window;
     return TRUE;
 }
 
-const void* CToolTipCtrl::GetSafeHwnd() const { return m_wnd.data(); }
+const void* CToolTipCtrl::GetSafeHwnd() const { return m_wnd; }
 
 BOOL CToolTipCtrl::AddTool(CWnd* wnd, const CString& text, const RECT* rect, UINT id) {
     if (!m_wnd || !wnd || !wnd->GetWidget()) return FALSE;

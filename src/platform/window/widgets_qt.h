@@ -1,4 +1,6 @@
-// Toolkit widgets behind the platform windows. Private to the platform layer.
+// The toolkit side of the platform windows: the widgets behind them and
+// what the platform keeps while the toolkit runs. Private to the platform
+// layer: only its own sources include this (and the toolkit's headers).
 #pragma once
 
 #include <QAbstractButton>
@@ -10,15 +12,16 @@
 #include <QPointer>
 #include <QRect>
 
+#include <map>
 #include <memory>
 #include <vector>
 
-class QTextEdit;
-class QTextLayout;
-
+#include "controls.h"
+#include "dialog.h"
 #include "gdi.h"
 #include "region.h"
 #include "wintypes.h"
+#include "wnd.h"
 
 // A loaded icon resource.
 struct IconData {
@@ -26,23 +29,64 @@ struct IconData {
     QImage image;
 };
 
-class CWnd;
-class CDialog;
-class CButton;
 class QMenu;
+class QTextEdit;
+class QTextLayout;
 
 namespace korvel::window {
 
+class Bridge;
+class TipWindow;
+
+// The widgets' way into the window objects: the calls of CWnd, CDialog,
+// CButton and CToolTipCtrl that only the toolkit side makes, kept out of
+// the program's reach (private, with this class their friend).
+class Toolkit {
+public:
+    static CWnd* FromWidget(const QWidget* widget) { return CWnd::FromWidget(widget); }
+    static void AttachWidget(CWnd& wnd, QWidget* widget, CWnd* parent, int id) {
+        wnd.AttachWidget(widget, parent, id);
+    }
+    static void DetachWidget(CWnd& wnd) { wnd.DetachWidget(); }
+    static void DispatchPaint(CWnd& wnd, QWidget* widget, const CRect& updateRect) {
+        wnd.DispatchPaint(widget, updateRect);
+    }
+    static void ShowSystemMenu(CWnd& wnd, int screenX, int screenY) { wnd.ShowSystemMenu(screenX, screenY); }
+    static void FlushPostedInvalidate(CWnd& wnd) { wnd.FlushPostedInvalidate(); }
+    // The bridge of `wnd` is going with its widget.
+    static void BridgeGone(CWnd& wnd, const Bridge* bridge) {
+        if (wnd.m_pBridge == bridge) wnd.m_pBridge = nullptr;
+    }
+
+    static void NotifyFromControl(CDialog& dlg, int id, UINT code) { dlg.NotifyFromControl(id, code); }
+    static CWnd* ControlWrapper(const CDialog& dlg, int id) { return dlg.ControlWrapper(id); }
+    static void SetControlWrapper(CDialog& dlg, int id, CWnd* wrapper) { dlg.SetControlWrapper(id, wrapper); }
+    static QWidget* ControlWidget(const CDialog& dlg, int id) { return dlg.ControlWidget(id); }
+
+    static void SyncCheckFromWidget(CButton& button) { button.SyncCheckFromWidget(); }
+
+    // The window of `tip` is going.
+    static void TipWindowGone(CToolTipCtrl& tip, const TipWindow* window) {
+        if (tip.m_wnd == window) tip.m_wnd = nullptr;
+    }
+};
+
 // Receives calls posted from other threads by name (queued), so a worker
-// never touches a widget itself.
+// never touches a widget itself. A child of the widget; the wrapper it
+// names is the one attached to that widget (CWnd::FromWidget).
 class Bridge : public QObject {
     Q_OBJECT
 public:
-    explicit Bridge(CWnd* wnd, QObject* parent) : QObject(parent), m_wnd(wnd) {}
+    Bridge(CWnd* wnd, QObject* parent) : QObject(parent), m_wnd(wnd) {}
+    ~Bridge() override {
+        if (m_wnd) Toolkit::BridgeGone(*m_wnd, this);
+    }
     Q_INVOKABLE void invalidate();
     Q_INVOKABLE void enable(bool on);
-    // The window object is going: calls still queued for it are dropped.
+    // The window object let go of the widget: calls still queued for it are
+    // dropped.
     void detach() { m_wnd = nullptr; }
+    CWnd* wnd() const { return m_wnd; }
 
 private:
     CWnd* m_wnd;
@@ -228,27 +272,38 @@ void SetPlainText(QTextEdit* edit, const QString& text);
 // `dlg` may be gone on return, so callers hold it in a QPointer.
 int ExecModal(QDialog* dlg);
 
-// Mouse capture as the platform layer keeps it (see GetCapture).
-void SetCaptureWidget(QWidget* w);
-QWidget* CaptureWidget();
-
-// Records the screen position of every mouse event of the application, so
-// GetCursorPos answers the same way on every platform plugin (the offscreen
-// one moves no cursor). Created once the toolkit runs.
-class CursorTracker : public QObject {
+// What the platform keeps while the toolkit runs: the mouse capture, the
+// screen position of the latest mouse event and the loaded icons. A child of
+// the toolkit's application object, created on first use: it ends with the
+// toolkit, and nothing of it outlives the toolkit or waits for statics to
+// be destroyed in some order. User-interface thread only.
+class Session : public QObject {
     Q_OBJECT
 public:
-    explicit CursorTracker(QObject* parent) : QObject(parent) {}
-    static void ensure();
-    static bool last(QPoint* global);
+    // The session; nullptr while there is no toolkit.
+    static Session* get();
+    ~Session() override;
+
+    // Mouse capture as the platform layer keeps it (see GetCapture).
+    QPointer<QWidget> capture;
+    // The screen position of the latest mouse event of the application, so
+    // GetCursorPos answers the same way on every platform plugin (the
+    // offscreen one moves no cursor).
+    bool lastCursor(QPoint* global) const;
+    std::map<UINT, std::unique_ptr<IconData>> icons;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    QPoint m_last;
-    bool m_seen = false;
+    explicit Session(QObject* app);
+    QPoint m_cursor;
+    bool m_cursorSeen = false;
 };
+
+// Mouse capture as the platform layer keeps it (see GetCapture).
+void SetCaptureWidget(QWidget* w);
+QWidget* CaptureWidget();
 
 // The leave request of one widget (TrackMouseEvent): a child of the widget
 // watching its leave events.
@@ -290,7 +345,12 @@ public:
         QString text;
         QRect rect;  // empty: the whole widget
     };
-    explicit TipWindow(QWidget* parent) : QObject(parent) {}
+    TipWindow(CToolTipCtrl* owner, QWidget* parent) : QObject(parent), control(owner) {}
+    ~TipWindow() override {
+        if (control) Toolkit::TipWindowGone(*control, this);
+    }
+    // The control this window belongs to; nullptr once it let go.
+    CToolTipCtrl* control;
     std::vector<Tool> tools;
     bool active = false;
     // The tool whose text is showing, or -1.

@@ -15,9 +15,7 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <map>
 #include <mutex>
-#include <unordered_map>
 
 #include "dialog.h"
 #include "resources.h"
@@ -27,9 +25,10 @@
 // ---------------------------------------------------------------- icons
 
 HICON LoadIconResource(UINT id) {
-    static std::map<UINT, std::unique_ptr<IconData>> cache;
-    static std::mutex lock;
-    std::lock_guard<std::mutex> guard(lock);
+    // Loaded once per run of the toolkit, and gone with it.
+    korvel::window::Session* session = korvel::window::Session::get();
+    if (!session) return nullptr;
+    auto& cache = session->icons;
     auto it = cache.find(id);
     if (it != cache.end()) return it->second.get();
     const res::Blob blob = res::Icon(id);
@@ -61,7 +60,7 @@ BOOL CMenu::AppendMenu(UINT flags, UINT id, const char* text) {
 namespace korvel::window {
 
 void Bridge::invalidate() {
-    if (m_wnd) m_wnd->FlushPostedInvalidate();
+    if (m_wnd) Toolkit::FlushPostedInvalidate(*m_wnd);
 }
 
 void Bridge::enable(bool on) {
@@ -74,55 +73,46 @@ void Bridge::enable(bool on) {
 
 namespace {
 bool OnWidgetThread(const QWidget* w) { return w->thread() == QThread::currentThread(); }
-
-// Which wrapper each widget is attached to, for finding the program's window
-// behind a toolkit widget (window under a point, capture, leave notices).
-// Never destroyed: wrappers that are global objects unregister themselves
-// after every function-level static is gone.
-std::unordered_map<const QWidget*, CWnd*>& Registry() {
-    static auto* registry = new std::unordered_map<const QWidget*, CWnd*>();
-    return *registry;
-}
 }  // namespace
 
 CWnd::CWnd() = default;
 
+// Nothing global to unregister from: what links a wrapper to its widget is
+// the widget's bridge, which this lets go of. So a wrapper may go at any
+// time, a global one after the toolkit too.
 CWnd::~CWnd() {
-    // Calls still queued for this window must not reach it.
-    if (m_pBridge) m_pBridge->detach();
-    auto& reg = Registry();
-    for (auto it = reg.begin(); it != reg.end();) {
-        if (it->second == this)
-            it = reg.erase(it);
-        else
-            ++it;
-    }
+    // A control's wrapper that goes before the control's window hands the
+    // control back to its dialog.
+    if (m_pWidget)
+        if (auto* dlg = dynamic_cast<CDialog*>(m_pParent)) dlg->ForgetWrapper(m_nID, this);
+    DetachWidget();
 }
 
+// Which wrapper a widget belongs to is told by the widget's bridges (its
+// children): the one attached last that still names a wrapper.
 CWnd* CWnd::FromWidget(const QWidget* widget) {
     if (widget == nullptr) return nullptr;
-    auto it = Registry().find(widget);
-    return it == Registry().end() ? nullptr : it->second;
+    CWnd* wrapper = nullptr;
+    for (const QObject* child : widget->children())
+        if (const auto* bridge = qobject_cast<const korvel::window::Bridge*>(child))
+            if (bridge->wnd()) wrapper = bridge->wnd();
+    return wrapper;
 }
 
 void CWnd::AttachWidget(QWidget* widget, CWnd* parent, int id) {
-    if (m_pBridge) m_pBridge->detach();
+    DetachWidget();
     m_pWidget = widget;
     m_pParent = parent;
     m_nID = id;
     m_pBridge = new korvel::window::Bridge(this, widget);
-    {
-        std::lock_guard<std::mutex> lock(m_postedLock);
-        m_postPending = m_postedWhole = false;
-        m_postedRect = CRect();
-    }
-    Registry()[widget] = this;
+    std::lock_guard<std::mutex> lock(m_postedLock);
+    m_postPending = m_postedWhole = false;
+    m_postedRect = CRect();
 }
 
 void CWnd::DetachWidget() {
+    // Calls still queued for this window must not reach it.
     if (m_pBridge) m_pBridge->detach();
-    auto it = Registry().find(m_pWidget);
-    if (it != Registry().end() && it->second == this) Registry().erase(it);
     m_pWidget = nullptr;
     m_pBridge = nullptr;  // owned by the widget
 }
@@ -449,7 +439,7 @@ void ShowContextMenu(CWnd* wnd, QMenu* standard, const QPoint& global) {
     const int id = chosen->data().toInt();
     CWnd* owner = wnd;
     while (owner && !dynamic_cast<CDialog*>(owner)) owner = owner->GetParent();
-    if (auto* dlg = dynamic_cast<CDialog*>(owner)) dlg->NotifyFromControl(id, BN_CLICKED);
+    if (auto* dlg = dynamic_cast<CDialog*>(owner)) Toolkit::NotifyFromControl(*dlg, id, BN_CLICKED);
 }
 
 }  // namespace korvel::window

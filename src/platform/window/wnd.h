@@ -11,24 +11,25 @@
 // for that) and EnableWindow.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-#include <QPointer>
-
 #include "gdi.h"
 #include "region.h"
 
+// The toolkit widget behind a window: named here only as the currency of
+// CWnd::GetWidget, for tests and tools, which include the toolkit
+// themselves. The program's own files compile without the toolkit.
 class QWidget;
-class QObject;
+
 class CWnd;
 class CDialog;
 
 namespace korvel::window {
 class Bridge;
-}
+class Toolkit;
+}  // namespace korvel::window
 
 // Notification codes of controls.
 constexpr UINT BN_CLICKED = 0;
@@ -147,10 +148,9 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // The wrapped widget; nullptr while the window does not exist.
+    // The wrapped widget, for tests and tools; nullptr while the window
+    // does not exist.
     QWidget* GetWidget() const { return m_pWidget; }
-    // The wrapper attached to `widget`, or nullptr.
-    static CWnd* FromWidget(const QWidget* widget);
     bool GetSafeHwnd() const { return m_pWidget != nullptr; }
     int GetDlgCtrlID() const { return m_nID; }
     CWnd* GetParent() const { return m_pParent; }
@@ -222,41 +222,47 @@ public:
     // Client pixels that paint contexts draw into; the window copies to the
     // screen what its paint handler touched.
     Surface* ClientSurface();
-    void AddPainted(const CRect& r);
 
     // Attaches this wrapper to child control `id` of `parent` (the dialog
     // data exchange's control binding), then calls PreSubclassWindow. A
     // wrapper may be attached again to a new control after the old one died.
     BOOL SubclassDlgItem(int id, CWnd* parent);
 
-    // Toolkit side: called by the widgets.
-    void DispatchPaint(QWidget* widget, const CRect& updateRect);
-    void ShowSystemMenu(int screenX, int screenY);
-    void FlushPostedInvalidate();
-    void DetachWidget();
-
 protected:
-    void AttachWidget(QWidget* widget, CWnd* parent, int id);
     // Called once the wrapper is attached to a control by SubclassDlgItem.
     virtual void PreSubclassWindow() {}
     // Dispatches a message to the handler above that takes it; 0 for
     // messages without a handler.
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    QWidget* m_pWidget = nullptr;
     CWnd* m_pParent = nullptr;
     int m_nID = 0;
 
 private:
+    // The toolkit side (widgets_qt.h) reaches the calls below through
+    // korvel::window::Toolkit; the program has no use for them.
+    friend class korvel::window::Toolkit;
     friend class CDialog;
     friend class CPaintDC;
+    // The wrapper attached to `widget` last, or nullptr.
+    static CWnd* FromWidget(const QWidget* widget);
+    void AttachWidget(QWidget* widget, CWnd* parent, int id);
+    void DetachWidget();
+    void DispatchPaint(QWidget* widget, const CRect& updateRect);
+    void ShowSystemMenu(int screenX, int screenY);
+    void FlushPostedInvalidate();
+    void AddPainted(const CRect& r);
+
+    QWidget* m_pWidget = nullptr;
     std::unique_ptr<Surface> m_client;
     CRect m_painted;
     CRect m_updateRect;  // the area being repainted, during DispatchPaint
     bool m_bFocusParked = false;  // disabled while it had the focus
     CMenu m_systemMenu;
     CMenu m_contextMenu;
-    QPointer<korvel::window::Bridge> m_pBridge;
+    // Receives this window's calls posted from other threads. The widget
+    // owns it; when it goes, it clears this pointer.
+    korvel::window::Bridge* m_pBridge = nullptr;
     // Repaints asked for from other threads, not yet passed to the toolkit.
     std::mutex m_postedLock;
     bool m_postPending = false;  // a FlushPostedInvalidate call is queued

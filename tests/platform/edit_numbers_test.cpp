@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "data_exchange.h"
+#include "edit_numbers.h"
 
 using namespace korvel::ddx;
 
