@@ -39,8 +39,10 @@ fail() {
     echo "e2e: FAILED: $*" >&2
     [ -f "$work/shot.png" ] && cp "$work/shot.png" "$top/build/e2e-failure.png" 2>/dev/null &&
         echo "e2e: screenshot kept in build/e2e-failure.png" >&2
-    echo "e2e: the program's output:" >&2
-    tail -n 40 "$work/korvel.log" >&2 || true
+    if [ -f "$work/korvel.log" ]; then
+        echo "e2e: the program's output:" >&2
+        tail -n 40 "$work/korvel.log" >&2
+    fi
     exit 1
 }
 ok() {
@@ -58,7 +60,9 @@ echo "e2e: locale ${LC_ALL:-${LANG:-C}}"
 exec 3<>"$work/displayfd"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/displayfd" ] && break; sleep 0.05; done
+# A loaded machine (the sanitizer runs) can take seconds to start it.
+for _ in $(seq 600); do [ -s "$work/displayfd" ] && break; sleep 0.05; done
+[ -s "$work/displayfd" ] || fail "the X server did not start: $(tail -n 5 "$work/xvfb.log")"
 export DISPLAY=":$(head -n1 "$work/displayfd")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
@@ -66,11 +70,12 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 mkdir -p "$work/wm"
 HOME="$work/wm" openbox >"$work/openbox.log" 2>&1 &
 wm_pid=$!
-for _ in $(seq 100); do
+for _ in $(seq 600); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
     sleep 0.05
 done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" || fail "the window manager did not start"
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" ||
+    fail "the window manager did not start: $(tail -n 5 "$work/openbox.log")"
 
 # The user's home: empty, to see that the program writes nothing there.
 home="$work/home"
@@ -126,6 +131,28 @@ caption_width() {
     convert "$work/shot.png" -crop "$((w - 24 - 60))x$((top))+$((x + 24))+$((y - top))" +repage \
         -colorspace Gray -threshold 92% -trim -format "%w" info: 2>/dev/null
 }
+# The same, once the window manager has drawn the caption of an active
+# window: the same width twice running.
+settled_caption_width() {
+    local last=-1 now
+    for _ in $(seq 30); do
+        now=$(caption_width "$1")
+        [ "$now" -gt 1 ] && [ "$now" = "$last" ] && break
+        last=$now
+        sleep 0.1
+    done
+    echo "$now"
+}
+# Waits until the window manager stacks window $1 above window $2.
+wait_above() {
+    local list
+    for _ in $(seq 50); do
+        list=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/, /\n/g' | while read -r w; do printf '%d\n' "$w"; done)
+        [ "$(printf '%s\n' "$list" | grep -n -x "$1" | cut -d: -f1)" -gt "$(printf '%s\n' "$list" | grep -n -x "$2" | cut -d: -f1)" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 
 HOME="$home" XDG_CONFIG_HOME="$home/.config" "$prog" >"$work/korvel.log" 2>&1 &
 prog_pid=$!
@@ -133,8 +160,7 @@ wid=$(window "^Эффект Корвеля$") || fail "main window did not appea
 [ "$(xdotool getwindowname "$wid")" = "Эффект Корвеля" ] || fail "window title is $(xdotool getwindowname "$wid")"
 check_fixed "$wid" "the main dialog"
 read -r mx my < <(origin "$wid")
-sleep 0.3
-title_width=$(caption_width "$wid")
+title_width=$(settled_caption_width "$wid")
 ok "main dialog titled and fixed in size (caption $title_width px wide)"
 
 # The flight field at client (12, 12) shows buffer (800, 490) on.
@@ -193,7 +219,7 @@ wait_pixel $((cx + 25)) $((cy + 294)) "0,0,255" || fail "no custom colour added 
 # Meanwhile the Diagrams window comes forward with a click on its caption,
 # takes a click on its upper arrow (client (732, 353) 24 x 26) and pans.
 xdotool mousemove $((dx + 300)) $((dy - 10)) click 1
-sleep 0.5
+wait_above "$did" "$cid" || fail "the Diagrams window did not come forward"
 shot
 chart_before=$(convert "$work/shot.png" -crop 610x490+$((dx + 12))+$((dy + 12)) +repage -format "%#" info:)
 xdotool mousemove $((dx + 744)) $((dy + 366)) click 1
@@ -229,8 +255,7 @@ done
 [ -n "$found" ] || fail "no validation message after typing radius x"
 bid=$(xdotool search --onlyvisible --name "^Эффект Корвеля$" | grep -v "^$wid$" | head -n1)
 check_fixed "$bid" "the message box"
-sleep 0.3
-box_width=$(caption_width "$bid")
+box_width=$(settled_caption_width "$bid")
 [ "$box_width" -ge "$((title_width - 2))" ] || fail "the message box's caption is cut: $box_width px of $title_width"
 xdotool key Return
 wait_gone "^Эффект Корвеля$" 1 || fail "the message box did not close"
@@ -265,16 +290,26 @@ xdotool type --delay 50 "300"
 xdotool mousemove $((mx + 650 + 97)) $((my + 427 + 18)) click 1
 sleep 1
 xdotool key Escape
-sleep 0.2
+# Once the last frame is on the screen, nothing more is drawn for longer
+# than two frames.
 stopped=$(blue_in_field)
+for _ in $(seq 10); do
+    sleep 0.3
+    now=$(blue_in_field)
+    [ "$now" = "$stopped" ] && break
+    stopped=$now
+done
 sleep 0.8
 [ "$(blue_in_field)" = "$stopped" ] || fail "the flight went on after Escape"
 [ "$(visible_count "^Эффект Корвеля$")" -eq 1 ] || fail "Escape during a flight closed the dialog"
 # The new flight clears the field and shows its first ball at once; its
-# next frame is 300 ms away.
+# later frames come 300 ms apart.
 xdotool key space
-sleep 0.15
-again=$(blue_in_field)
+again=$stopped
+for _ in $(seq 20); do
+    again=$(blue_in_field)
+    [ "$again" -lt "$stopped" ] && break
+done
 [ "$again" -lt "$stopped" ] || fail "Space after the stopped flight started no new one ($again blue pixels, $stopped before)"
 xdotool key Escape
 ok "Escape stopped a flight ($stopped blue pixels kept), Space flew again"
