@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
@@ -144,6 +145,9 @@ TEST(DiagramExport, TheTableSavesAsCsvAndTheChartAsPngExactly) {
         const QString proposed = AnswerSaveDialog(
             [&] { QTest::keyClick(w->GetWidget(), Qt::Key_S, Qt::ControlModifier); }, csv);
         EXPECT_EQ(QFileInfo(proposed).fileName(), QStringLiteral("korvel-diagram.csv"));
+        // The dialog names the kinds of entries in Russian, whatever the locale.
+        EXPECT_EQ(QFileIconProvider().type(QFileInfo(dir.path())).toStdString(), "Папка");
+        EXPECT_EQ(QFileIconProvider().type(QFileInfo(csv + ".csv")).toStdString(), "Документ CSV");
         std::string expected = "\xEF\xBB\xBF" + ExpectedTable(*w);
         // Comma-separated: the header's fields hold commas, so they are quoted.
         for (char& c : expected)

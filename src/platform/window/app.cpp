@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLocale>
 #include <QSettings>
 #include <QStyleFactory>
 #include <QTranslator>
 
 #include <cerrno>
+#include <cstring>
 
 #include "afxwin.h"
 #include "resources.h"
@@ -15,6 +17,28 @@
 
 namespace {
 CWinApp* g_app = nullptr;
+
+// The kinds of entries the file dialog names in its "Тип" column. The
+// toolkit asks for them under a context its shipped Russian translation
+// does not have yet, so they would show in English ("Folder").
+class FileKindTextsRu : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char* /*disambiguation*/,
+                      int /*n*/) const override {
+        if (!context || !source || std::strcmp(context, "QAbstractFileIconProvider") != 0) return {};
+        static const struct {
+            const char* source;
+            const char* ru;
+        } kTexts[] = {{"Drive", "Диск"},       {"Folder", "Папка"},        {"File Folder", "Папка"},
+                      {"Shortcut", "Ярлык"},   {"Alias", "Ярлык"},          {"Unknown", "Неизвестно"},
+                      {"File", "Файл"},        {"%1 File", "Файл %1"}};
+        for (const auto& t : kTexts)
+            if (std::strcmp(source, t.source) == 0) return QString::fromUtf8(t.ru);
+        return {};
+    }
+};
 }
 
 CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) { g_app = this; }
@@ -50,6 +74,12 @@ void AfxInitToolkit() {
     const res::Blob ru = res::ToolkitTranslationRu();
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(ru.data, static_cast<int>(ru.size))) QCoreApplication::installTranslator(translator);
+    QCoreApplication::installTranslator(new FileKindTextsRu(QCoreApplication::instance()));
+    // The toolkit's own texts that come from locale data rather than from
+    // the translation (file kinds, sizes and dates in the file dialog) are
+    // Russian too. The program's own numbers never go through the toolkit's
+    // locale, so their "." stays.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     // The program keeps nothing between runs, but the toolkit's own dialogs
     // store their state (the colour dialog its custom colours) in a

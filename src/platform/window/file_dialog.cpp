@@ -4,10 +4,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QTreeView>
 
-#include "resource_ids.h"
+#include <algorithm>
+
+#include "standard_ids.h"
 #include "widgets_qt.h"
 #include "wnd.h"
 
@@ -54,6 +58,13 @@ int CFileDialog::DoModal() {
         if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
     }
     dlg->setDirectory(folder);
+    // Wide enough that the kind and date columns of the detail view show
+    // whole: "Документ CSV", "08.12.2026 12:26".
+    dlg->resize(std::max(dlg->width(), 800), std::max(dlg->height(), 440));
+    if (auto* view = dlg->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        view->header()->resizeSection(2, 150);
+        view->header()->resizeSection(3, 130);
+    }
     if (!proposed.fileName().isEmpty()) dlg->selectFile(proposed.fileName());
 
     const int result = korvel::window::ExecModal(dlg);
