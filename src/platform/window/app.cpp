@@ -39,7 +39,8 @@ public:
         return {};
     }
 };
-}
+
+}  // namespace
 
 CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) { g_app = this; }
 

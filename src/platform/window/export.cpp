@@ -43,21 +43,18 @@ BOOL AfxSaveFile(const CString& path, const std::string& bytes, CString* error) 
     QSaveFile file(QString::fromUtf8(path.str().c_str()));
     // Never write into the file in place: a failure must leave it as it was.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Describe(path, file.error() == QFileDevice::NoError ? QFileDevice::OpenError : file.error(), error);
-        return FALSE;
-    }
-    const qint64 size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
+    // A failed step drops the temporary file and says why; `usual` is the
+    // reason when the file gives none.
+    const auto fail = [&](QFileDevice::FileError usual) {
         const QFileDevice::FileError e = file.error();
         file.cancelWriting();
-        Describe(path, e == QFileDevice::NoError ? QFileDevice::WriteError : e, error);
+        Describe(path, e == QFileDevice::NoError ? usual : e, error);
         return FALSE;
-    }
-    if (!file.commit()) {
-        Describe(path, file.error() == QFileDevice::NoError ? QFileDevice::WriteError : file.error(), error);
-        return FALSE;
-    }
+    };
+    if (!file.open(QIODevice::WriteOnly)) return fail(QFileDevice::OpenError);
+    const qint64 size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size) return fail(QFileDevice::WriteError);
+    if (!file.commit()) return fail(QFileDevice::WriteError);
     return TRUE;
 }
 

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <vector>
 
 #include "dialog.h"
 #include "resources.h"
@@ -363,17 +364,30 @@ void CWnd::DispatchPaint(QWidget* widget, const CRect& updateRect) {
     p.drawImage(r.topLeft(), img, r);
 }
 
-void CWnd::ShowSystemMenu(int screenX, int screenY) {
-    if (m_systemMenu.Items().empty() || !m_pWidget) return;
-    QMenu menu(m_pWidget);
-    for (const CMenu::Item& item : m_systemMenu.Items()) {
+namespace {
+
+// Adds the items of a menu of the program to a menu of the toolkit, each
+// action carrying its command; returns the actions added.
+std::vector<QAction*> AddMenuItems(QMenu& menu, const CMenu& items) {
+    std::vector<QAction*> added;
+    for (const CMenu::Item& item : items.Items()) {
         if (item.flags & MF_SEPARATOR) {
             menu.addSeparator();
             continue;
         }
         QAction* a = menu.addAction(QString::fromUtf8(item.text.str().c_str()));
         a->setData(item.id);
+        added.push_back(a);
     }
+    return added;
+}
+
+}  // namespace
+
+void CWnd::ShowSystemMenu(int screenX, int screenY) {
+    if (m_systemMenu.Items().empty() || !m_pWidget) return;
+    QMenu menu(m_pWidget);
+    AddMenuItems(menu, m_systemMenu);
     QAction* chosen = menu.exec(QPoint(screenX, screenY));
     if (chosen) OnSysCommand(chosen->data().toUInt(), 0);
 }
@@ -420,18 +434,8 @@ namespace korvel::window {
 
 void ShowContextMenu(CWnd* wnd, QMenu* standard, const QPoint& global) {
     std::unique_ptr<QMenu> menu(standard ? standard : new QMenu(wnd->GetWidget()));
-    const auto& items = wnd->ContextMenuItems().Items();
-    if (!menu->actions().isEmpty() && !items.empty()) menu->addSeparator();
-    std::vector<QAction*> added;
-    for (const CMenu::Item& item : items) {
-        if (item.flags & MF_SEPARATOR) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction* a = menu->addAction(QString::fromUtf8(item.text.str().c_str()));
-        a->setData(item.id);
-        added.push_back(a);
-    }
+    if (!menu->actions().isEmpty() && !wnd->ContextMenuItems().Items().empty()) menu->addSeparator();
+    const std::vector<QAction*> added = AddMenuItems(*menu, wnd->ContextMenuItems());
     // The window may go while its menu is open.
     QPointer<QWidget> alive(wnd->GetWidget());
     QAction* chosen = menu->exec(global);
