@@ -339,16 +339,18 @@ PacingResult MeasurePacing(CFlightDlg& dlg, int delayMs, int frames, int runs, b
 }
 
 // The flight thread's work for each frame of `flights` default flights,
-// with the same calls on the dialog's back buffer: 40 steps (both check
-// boxes read, one integrator step, one line segment each), the ball and
+// with the same calls on the dialog's back buffer: 40 steps (both switches
+// read, one integrator step, one line segment each), the ball and
 // the repaint request for what changed. Between frames the thread sleeps
 // `delayMs`, as the flight does, while this thread handles the repaints.
 Figure MeasureWorkerFrames(CFlightDlg& dlg, const physics::Inputs& in, int flights, int delayMs) {
     Figure f;
     std::mutex samplesLock;
     std::vector<double> samples;
-    auto* spinBox = dynamic_cast<CButton*>(dlg.GetDlgItem(IDC_SPIN_ON));
-    auto* dragBox = dynamic_cast<CButton*>(dlg.GetDlgItem(IDC_DRAG_ON));
+    // The switches as the dialog keeps them for its flight thread: an atomic
+    // copy each, read at every step.
+    std::atomic<bool> spinShared{dynamic_cast<CButton*>(dlg.GetDlgItem(IDC_SPIN_ON))->GetCheck() == BST_CHECKED};
+    std::atomic<bool> dragShared{dynamic_cast<CButton*>(dlg.GetDlgItem(IDC_DRAG_ON))->GetCheck() == BST_CHECKED};
     const COLORREF color = dlg.TrajectoryColor();
     std::atomic<bool> done{false};
     std::thread worker([&] {
@@ -373,9 +375,7 @@ Figure MeasureWorkerFrames(CFlightDlg& dlg, const physics::Inputs& in, int fligh
             physics::Flight flight(in, physics::EndTests{.broken = true, .side = true, .ground = true});
             auto frameStart = Clock::now();
             for (;;) {
-                const bool spinOn = spinBox->GetCheck() == BST_CHECKED;
-                const bool dragOn = dragBox->GetCheck() == BST_CHECKED;
-                const physics::End end = flight.Advance(spinOn, dragOn);
+                const physics::End end = flight.Advance(spinShared.load(), dragShared.load());
                 if (end == physics::End::Broken) break;
                 const physics::State& s = flight.Ball();
                 {

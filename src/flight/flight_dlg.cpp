@@ -20,9 +20,10 @@ CFlightDlg::CFlightDlg() : CDialog(IDD_KORVEL_DIALOG) {
     g_bDiagramClosed = true;
 }
 
-// The Diagrams object lives as long as this dialog; its window, if open,
-// went with this dialog's window (which ended the flight, see OnDestroy).
+// A window still up goes without its handlers, so a flight may still run:
+// it is stopped first. The Diagrams object lives as long as this dialog.
 CFlightDlg::~CFlightDlg() {
+    StopFlight();
     delete g_pDiagramDlg;
     g_pDiagramDlg = nullptr;
 }
@@ -100,6 +101,8 @@ BOOL CFlightDlg::OnInitDialog() {
     m_chkKeep.SetCheck(BST_CHECKED);
     m_chkDrag.SetCheck(BST_CHECKED);
     m_chkSpin.SetCheck(BST_CHECKED);
+    m_bDragOn.store(true);
+    m_bSpinOn.store(true);
     m_chkSpin.SetWindowText(kSpinClockwise);
 
     // The arrows: tooltip first, then bitmaps (normal, pressed, hover,
@@ -159,19 +162,13 @@ void CFlightDlg::OnStart() {
     if (!UpdateData(TRUE)) return;
     if (!InputsAcceptable()) return;
     // Enter may reach this while the button is disabled: one flight at a time.
-    if (m_bFlightRunning.load()) return;
-    // The previous flight's thread has done its work and may only be
-    // returning; collect it before touching what it read.
-    m_pFlightThread.reset();
-    m_pStartButton = GetDlgItem(IDOK);
-    m_pStartButton->EnableWindow(FALSE);
+    if (FlightRunning()) return;
+    GetDlgItem(IDOK)->EnableWindow(FALSE);
     if (m_chkKeep.GetCheck() == BST_UNCHECKED) DrawField();
 
     m_flight.inputs = physics::Inputs{m_fSpeed, m_nAngle, m_nMass, m_fRadius, m_nSpin, m_fDensity};
     m_flight.color = m_crTrajectory;
     m_bStop.store(false);
-    m_bHalt.store(false);
-    m_bFlightRunning.store(true);
     m_pFlightThread = AfxBeginThread(FlightThreadProc, this);
 
     UpdateData(FALSE);
@@ -193,14 +190,19 @@ void CFlightDlg::PassInputsToDiagrams() {
                                  m_chkSpin.GetCheck() != BST_UNCHECKED, m_chkDrag.GetCheck() != BST_UNCHECKED);
 }
 
+// A running flight takes a switch from its next step on.
 void CFlightDlg::OnSpinOnClicked() {
-    GetDlgItem(IDC_SPIN)->EnableWindow(m_chkSpin.GetCheck() == BST_CHECKED);
+    const bool on = m_chkSpin.GetCheck() == BST_CHECKED;
+    m_bSpinOn.store(on);
+    GetDlgItem(IDC_SPIN)->EnableWindow(on);
     UpdateData(TRUE);
     PassInputsToDiagrams();
 }
 
 void CFlightDlg::OnDragOnClicked() {
-    GetDlgItem(IDC_DENSITY)->EnableWindow(m_chkDrag.GetCheck() == BST_CHECKED);
+    const bool on = m_chkDrag.GetCheck() == BST_CHECKED;
+    m_bDragOn.store(on);
+    GetDlgItem(IDC_DENSITY)->EnableWindow(on);
     UpdateData(TRUE);
     PassInputsToDiagrams();
 }
@@ -220,37 +222,52 @@ void CFlightDlg::OnChangeInput() {
 }
 
 // The window is going (closed, or its modal loop ended): the flight stops
-// and its thread is joined before anything it draws into goes.
+// before anything it draws into goes.
 void CFlightDlg::OnDestroy() { StopFlight(); }
 
 // Escape stops a running flight at its next step, leaving its trace and the
 // dialog as they are; with no flight running it closes the dialog as ever.
 void CFlightDlg::OnCancel() {
-    if (m_bFlightRunning.load()) {
+    if (FlightRunning()) {
         HaltFlight();
         return;
     }
     CDialog::OnCancel();
 }
 
-// Closing the window closes it, flight or not (the flight is stopped and
-// joined as the window goes).
+// Closing the window closes it, flight or not.
 void CFlightDlg::OnClose() { CDialog::OnCancel(); }
 
-void CFlightDlg::HaltFlight() {
-    {
-        std::lock_guard<std::mutex> lock(m_stopMutex);
-        m_bHalt.store(true);
+LRESULT CFlightDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_FLIGHT_ENDED) {
+        OnFlightEnded();
+        return 0;
     }
-    m_stopWake.notify_all();
+    return CDialog::WindowProc(msg, wParam, lParam);
 }
 
-void CFlightDlg::StopFlight() {
+// Where every flight ends, however it ended: the thread has posted its last
+// notice and is only returning. "Пуск" gets the focus back if it had it
+// when the flight started (a button disabled with the focus keeps it).
+void CFlightDlg::OnFlightEnded() {
+    if (!FlightRunning()) return;  // StopFlight came first
+    m_pFlightThread.reset();       // joins
+    GetDlgItem(IDOK)->EnableWindow(TRUE);
+}
+
+// Asks the flight to end at its next step, waking it from its delay.
+void CFlightDlg::HaltFlight() {
     {
         std::lock_guard<std::mutex> lock(m_stopMutex);
         m_bStop.store(true);
     }
     m_stopWake.notify_all();
+}
+
+// Ends the flight here and now, for the window or the object going: its
+// end notice, if still queued, goes with the window.
+void CFlightDlg::StopFlight() {
+    HaltFlight();
     m_pFlightThread.reset();  // joins
 }
 

@@ -30,7 +30,10 @@ public:
     std::mutex& BackMutex() { return m_backMutex; }
     int ViewX() const { return m_nViewX.load(); }
     int ViewY() const { return m_nViewY.load(); }
-    bool FlightRunning() const { return m_bFlightRunning.load(); }
+    // A flight runs from "Пуск" until the user-interface thread has handled
+    // its end notice (or the window went), exactly while its thread object
+    // exists.
+    bool FlightRunning() const { return m_pFlightThread != nullptr; }
     COLORREF TrajectoryColor() const { return m_crTrajectory; }
 
     // Where the paint handler shows the flight field, in client pixels.
@@ -42,8 +45,8 @@ public:
 
     void DrawField();
     void DrawBall(float x, float y);
-    // Repaints on screen what was drawn into the back buffer since the last
-    // call, at the current view offset; any thread.
+    // Asks for a repaint of what was drawn into the back buffer since the
+    // last call, at the current view offset; any thread (posted).
     void InvalidateDrawn();
     friend UINT FlightThreadProc(void* param);
 
@@ -58,8 +61,12 @@ protected:
     void OnDataExchanged() override;
     void OnCancel() override;
     void OnClose() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Posted by the flight thread as its last act on the dialog.
+    static constexpr UINT WM_FLIGHT_ENDED = WM_APP + 1;
+
     void BindMessages();
     void OnStart();
     void OnDiagrams();
@@ -74,14 +81,13 @@ private:
     void PassInputsToDiagrams();
     bool InputsAcceptable() const;
     void RunFlight();
-    void StopFlight();
+    void OnFlightEnded();
     void HaltFlight();
+    void StopFlight();
     void OnSaveField();
     void ShowSwatchColour();
     bool WaitDelay(int ms);
-    // When the wait after the last frame was due to end (flight thread
-    // only): frames follow each other every delay, whatever a frame's own
-    // work took.
+    // When the last frame's wait was due to end (flight thread only).
     std::chrono::steady_clock::time_point m_frameDue;
 
     std::atomic<int> m_nViewX{800};
@@ -110,16 +116,17 @@ private:
     float m_fSpeed = 20.0f;
     HICON m_hIcon = nullptr;
 
-    // Shared with the flight thread.
+    // Shared with the flight thread. The flight reads the delay and the two
+    // switches at every frame and step; the user-interface thread keeps
+    // these copies, and only these, up to date.
     std::mutex m_backMutex;             // guards m_dcBack and m_bmpBack
-    std::atomic<int> m_delayShared{50};  // m_nDelay as the flight thread reads it
-    std::atomic<bool> m_bFlightRunning{false};
-    std::atomic<bool> m_bStop{false};   // the dialog is closing: end the flight, enable nothing
-    std::atomic<bool> m_bHalt{false};   // the user stopped the flight (Escape)
+    std::atomic<int> m_delayShared{50};  // m_nDelay
+    std::atomic<bool> m_bSpinOn{false};  // check box "spin"
+    std::atomic<bool> m_bDragOn{false};  // check box "drag"
+    std::atomic<bool> m_bStop{false};   // end the flight at its next step
     std::mutex m_stopMutex;
     std::condition_variable m_stopWake;
-    FlightParams m_flight;           // written only while no flight runs
-    CWnd* m_pStartButton = nullptr;  // button 1, set before a flight starts
+    FlightParams m_flight;  // written only while no flight runs
     std::unique_ptr<CWinThread> m_pFlightThread;  // last: joined before the rest goes
 };
 

@@ -1,5 +1,6 @@
 // The animated flight: integrated step by step on a worker thread, drawn into
-// the flight field's back buffer, shown every 40 steps.
+// the flight field's back buffer, shown every 40 steps. The thread touches no
+// widget: it posts repaint requests and, last, its end notice.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -31,13 +32,13 @@ UINT FlightThreadProc(void* param) {
 }
 
 // Waits until `ms` after the end of the last wait, so a frame's own drawing
-// does not lengthen the flight; a frame that took longer than that waits
-// nothing and the next is due `ms` after it (no hurry to catch up).
+// does not lengthen the flight; a late frame waits nothing and the next is
+// due `ms` after it (no catching up). A stop request ends the wait at once.
 bool CFlightDlg::WaitDelay(int ms) {
     const auto now = std::chrono::steady_clock::now();
     m_frameDue = std::max(m_frameDue + std::chrono::milliseconds(ms), now);
     std::unique_lock<std::mutex> lock(m_stopMutex);
-    return !m_stopWake.wait_until(lock, m_frameDue, [this] { return m_bStop.load() || m_bHalt.load(); });
+    return !m_stopWake.wait_until(lock, m_frameDue, [this] { return m_bStop.load(); });
 }
 
 void CFlightDlg::DrawBall(float x, float y) {
@@ -48,17 +49,14 @@ void CFlightDlg::DrawBall(float x, float y) {
         m_dcBack.Ellipse(TruncPixel(cx - 8), TruncPixel(cy - 8), TruncPixel(cx + 8), TruncPixel(cy + 8));
     }
     // Show the frame: the paint handler copies the buffer at the current
-    // view offset. The request is posted, never waited for.
+    // view offset.
     InvalidateDrawn();
     WaitDelay(m_delayShared.load());
 }
 
-// A frame changes a few hundred pixels of the field (the segments drawn
-// since the last frame and the ball), so only their bounding box is
-// repainted: repainting the field would copy its 300 000 pixels three times
-// over (background, paint handler, screen) for every frame. A field cleared
-// for a new flight has changed everywhere, so that flight's first frame
-// repaints the whole field.
+// Only the bounding box of what a frame drew (a few hundred pixels) is
+// repainted, not the field's 300 000; a field cleared for a new flight has
+// changed everywhere, so its first frame repaints all of it.
 void CFlightDlg::InvalidateDrawn() {
     CRect drawn;
     {
@@ -66,12 +64,11 @@ void CFlightDlg::InvalidateDrawn() {
         drawn = m_dcBack.TouchedRect();
         m_dcBack.ResetTouched();
     }
-    // The view offset is read after the drawing: a pan that comes later
-    // repaints the whole field at its new offset anyway.
+    // A pan after this read repaints the whole field at its new offset.
     drawn.OffsetRect(kFieldLeft - m_nViewX.load(), kFieldTop - m_nViewY.load());
     const CRect field(kFieldLeft, kFieldTop, kFieldLeft + kFieldWidth, kFieldTop + kFieldHeight);
     CRect shown;
-    if (shown.IntersectRect(&drawn, &field)) InvalidateRect(&shown, FALSE);
+    if (shown.IntersectRect(&drawn, &field)) PostInvalidateRect(&shown);
 }
 
 void CFlightDlg::RunFlight() {
@@ -94,10 +91,8 @@ void CFlightDlg::RunFlight() {
     // state is no longer a number.
     physics::Flight flight(p.inputs, physics::EndTests{.broken = true, .side = true, .ground = true}, m_fTimeStep,
                            m_fGravity);
-    while (!m_bStop.load() && !m_bHalt.load()) {
-        const bool spinOn = m_chkSpin.GetCheck() == BST_CHECKED;
-        const bool dragOn = m_chkDrag.GetCheck() == BST_CHECKED;
-        const physics::End end = flight.Advance(spinOn, dragOn);
+    while (!m_bStop.load()) {
+        const physics::End end = flight.Advance(m_bSpinOn.load(), m_bDragOn.load());
         if (end == physics::End::Broken) break;
         const physics::State& s = flight.Ball();
         {
@@ -118,6 +113,7 @@ void CFlightDlg::RunFlight() {
         m_dcBack.SelectObject(oldPen);
     }
     InvalidateDrawn();
-    m_bFlightRunning.store(false);
-    if (!m_bStop.load() && m_pStartButton) m_pStartButton->EnableWindow(TRUE);
+    // The last act on the dialog: the user-interface thread ends the flight
+    // on this notice (OnFlightEnded).
+    PostMessage(WM_FLIGHT_ENDED);
 }

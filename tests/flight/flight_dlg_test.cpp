@@ -370,17 +370,37 @@ TEST(FlightDialog, ScreenReadersHearARussianNameForEveryControl) {
     });
 }
 
+// A flight at the slowest pace waits a second for its first frame's delay
+// to end: closing must wake it, not wait for it.
 TEST(FlightDialog, ClosingDuringAFlightEndsItAndReturns) {
     auto dlg = std::make_unique<CFlightDlg>();
     CFlightDlg* p = dlg.get();
+    QElapsedTimer sinceStart;
     RunModal(*p, [&] {
         Edit(*p, IDC_DELAY)->setText("1000");
+        sinceStart.start();
         Click(*p, IDOK);
         ASSERT_TRUE(p->FlightRunning());
     });
     // DoModal has returned: the flight thread was woken and joined.
+    EXPECT_LT(sinceStart.elapsed(), 1000) << "closing waited for the flight's delay";
     EXPECT_FALSE(p->FlightRunning());
     dlg.reset();
+}
+
+// The object may go while its window is still up (its destructor calls no
+// handler): it stops its flight first, as closing does.
+TEST(FlightDialog, DeletingTheDialogDuringAFlightEndsItAndReturns) {
+    auto dlg = std::make_unique<CFlightDlg>();
+    ASSERT_TRUE(dlg->Create(IDD_KORVEL_DIALOG));
+    Edit(*dlg, IDC_DELAY)->setText("1000");
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    Click(*dlg, IDOK);
+    ASSERT_TRUE(dlg->FlightRunning());
+    dlg.reset();
+    EXPECT_LT(sinceStart.elapsed(), 1000) << "the destructor waited for the flight's delay";
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(FlightDialog, AboutBoxOpensFromTheSystemMenuCommand) {

@@ -1,9 +1,11 @@
 // Repainting part of a window: the paint handler's context draws only inside
 // the area being repainted, and that area (no more, no less) changes on the
-// screen, whichever thread asked for the repaint.
+// screen, whichever thread asked for the repaint. Messages posted from
+// another thread reach the handlers on the window's thread.
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QThread>
 #include <QWidget>
 
 #include <atomic>
@@ -21,8 +23,16 @@ public:
     FillDialog() : CDialog(IDD_KORVEL_DIALOG) {}
     std::atomic<COLORREF> colour{RGB(200, 0, 0)};
     std::atomic<int> paints{0};
+    // Messages that reached WindowProc (user-interface thread only), and
+    // whether each came on the window's thread.
+    std::vector<std::pair<UINT, bool>> handled;
 
 protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg >= WM_APP) handled.emplace_back(msg + static_cast<UINT>(wParam),
+                                                QThread::currentThread() == GetWidget()->thread());
+        return CDialog::WindowProc(msg, wParam, lParam);
+    }
     void OnPaint() override {
         CPaintDC dc(this);
         CRect client;
@@ -88,8 +98,8 @@ TEST_F(PartialRepaint, AreasAskedForFromAnotherThreadAreAllShown) {
     const int before = dlg.paints.load();
     const CRect a(70, 80, 90, 95), b(300, 200, 333, 260);
     std::thread worker([&] {
-        dlg.InvalidateRect(&a, FALSE);
-        dlg.InvalidateRect(&b, FALSE);
+        dlg.PostInvalidateRect(&a);
+        dlg.PostInvalidateRect(&b);
     });
     worker.join();
     Repainted(before);
@@ -101,6 +111,23 @@ TEST_F(PartialRepaint, AreasAskedForFromAnotherThreadAreAllShown) {
     EXPECT_EQ(shot.pixelColor(69, 80), Qc(kOld));
     EXPECT_EQ(shot.pixelColor(333, 259), Qc(kOld));
     EXPECT_EQ(shot.pixelColor(300, 260), Qc(kOld));
+}
+
+TEST_F(PartialRepaint, MessagesPostedFromAnotherThreadArriveInOrderOnTheWindowsThread) {
+    std::thread worker([&] {
+        for (UINT i = 0; i < 3; ++i) EXPECT_TRUE(dlg.PostMessage(WM_APP + i, 10 * i));
+    });
+    worker.join();
+    EXPECT_TRUE(dlg.handled.empty()) << "a posted message was handled on the worker";
+    ASSERT_TRUE(harness::WaitFor([&] { return dlg.handled.size() == 3; }));
+    const std::vector<std::pair<UINT, bool>> expected = {{WM_APP, true}, {WM_APP + 11, true}, {WM_APP + 22, true}};
+    EXPECT_EQ(dlg.handled, expected);
+    // Queued when the window goes: dropped with it; posted after: refused.
+    EXPECT_TRUE(dlg.PostMessage(WM_APP + 5));
+    dlg.DestroyWindow();
+    EXPECT_FALSE(dlg.PostMessage(WM_APP + 6));
+    QTest::qWait(20);
+    EXPECT_EQ(dlg.handled.size(), 3u);
 }
 
 TEST_F(PartialRepaint, TheWholeWindowWhenNoAreaIsGiven) {

@@ -24,16 +24,15 @@ CButton::CButton() = default;
 
 CButton::~CButton() = default;
 
+int CButton::GetCheck() const {
+    const auto* b = qobject_cast<const QAbstractButton*>(GetWidget());
+    return b && b->isCheckable() && b->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+}
+
 void CButton::SetCheck(int check) {
-    m_check.store(check, std::memory_order_release);
     if (auto* b = qobject_cast<QAbstractButton*>(GetWidget())) {
         if (b->isCheckable()) b->setChecked(check == BST_CHECKED);
     }
-}
-
-void CButton::SyncCheckFromWidget() {
-    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget()))
-        if (b->isCheckable()) m_check.store(b->isChecked() ? BST_CHECKED : BST_UNCHECKED, std::memory_order_release);
 }
 
 UINT CButton::GetState() const {

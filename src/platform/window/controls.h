@@ -1,8 +1,6 @@
 // Controls of dialogs: buttons (push, check box, owner-drawn) and edits.
 #pragma once
 
-#include <atomic>
-
 #include "wnd.h"
 
 // Button states.
@@ -32,10 +30,9 @@ public:
     CButton();
     ~CButton() override;
 
-    // Check state. Readable from any thread: the user-interface thread keeps
-    // an atomic copy of the control's state, so a worker polling a check box
-    // sees each change from its next read on.
-    int GetCheck() const { return m_check.load(std::memory_order_acquire); }
+    // Check state of a check box: BST_UNCHECKED for other buttons and while
+    // the button has no window.
+    int GetCheck() const;
     void SetCheck(int check);
 
     // The pushed look (BST_PUSHED) and focus of a push button; setting it
@@ -63,13 +60,6 @@ public:
 protected:
     // Adds BM_GETSTATE and BM_SETSTATE to the messages of a window.
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    friend class korvel::window::Toolkit;
-    // Takes the check state from the control, on the user-interface thread.
-    void SyncCheckFromWidget();
-
-    std::atomic<int> m_check{BST_UNCHECKED};
 };
 
 namespace korvel::window {

@@ -211,13 +211,7 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
             case res::ControlKind::AutoCheckBox: {
                 auto* b = new QCheckBox(text, w);
                 if (c.style & res::kLeftText) b->setLayoutDirection(Qt::RightToLeft);
-                QObject::connect(b, &QCheckBox::clicked, w, [this, id = c.id] {
-                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) Toolkit::SyncCheckFromWidget(*btn);
-                    NotifyFromControl(id, BN_CLICKED);
-                });
-                QObject::connect(b, &QCheckBox::toggled, w, [this, id = c.id] {
-                    if (auto* btn = dynamic_cast<CButton*>(ControlWrapper(id))) Toolkit::SyncCheckFromWidget(*btn);
-                });
+                QObject::connect(b, &QCheckBox::clicked, w, [this, id = c.id] { NotifyFromControl(id, BN_CLICKED); });
                 cw = b;
                 break;
             }
@@ -415,7 +409,6 @@ CWnd* CDialog::ControlWrapper(int id) const {
 
 void CDialog::SetControlWrapper(int id, CWnd* wrapper) {
     m_wrappers[id] = wrapper;
-    if (auto* b = dynamic_cast<CButton*>(wrapper)) Toolkit::SyncCheckFromWidget(*b);
 }
 
 QWidget* CDialog::ControlWidget(int id) const {

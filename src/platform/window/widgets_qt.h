@@ -38,9 +38,9 @@ namespace korvel::window {
 class Bridge;
 class TipWindow;
 
-// The widgets' way into the window objects: the calls of CWnd, CDialog,
-// CButton and CToolTipCtrl that only the toolkit side makes, kept out of
-// the program's reach (private, with this class their friend).
+// The widgets' way into the window objects: the calls of CWnd, CDialog and
+// CToolTipCtrl that only the toolkit side makes, kept out of the program's
+// reach (private, with this class their friend).
 class Toolkit {
 public:
     static CWnd* FromWidget(const QWidget* widget) { return CWnd::FromWidget(widget); }
@@ -52,18 +52,13 @@ public:
         wnd.DispatchPaint(widget, updateRect);
     }
     static void ShowSystemMenu(CWnd& wnd, int screenX, int screenY) { wnd.ShowSystemMenu(screenX, screenY); }
-    static void FlushPostedInvalidate(CWnd& wnd) { wnd.FlushPostedInvalidate(); }
-    // The bridge of `wnd` is going with its widget.
-    static void BridgeGone(CWnd& wnd, const Bridge* bridge) {
-        if (wnd.m_pBridge == bridge) wnd.m_pBridge = nullptr;
-    }
+    static void DeliverPosted(CWnd& wnd) { wnd.DeliverPosted(); }
+    static void BridgeGone(CWnd& wnd, const Bridge* bridge) { wnd.ForgetBridge(bridge); }
 
     static void NotifyFromControl(CDialog& dlg, int id, UINT code) { dlg.NotifyFromControl(id, code); }
     static CWnd* ControlWrapper(const CDialog& dlg, int id) { return dlg.ControlWrapper(id); }
     static void SetControlWrapper(CDialog& dlg, int id, CWnd* wrapper) { dlg.SetControlWrapper(id, wrapper); }
     static QWidget* ControlWidget(const CDialog& dlg, int id) { return dlg.ControlWidget(id); }
-
-    static void SyncCheckFromWidget(CButton& button) { button.SyncCheckFromWidget(); }
 
     // The window of `tip` is going.
     static void TipWindowGone(CToolTipCtrl& tip, const TipWindow* window) {
@@ -71,9 +66,10 @@ public:
     }
 };
 
-// Receives calls posted from other threads by name (queued), so a worker
-// never touches a widget itself. A child of the widget; the wrapper it
-// names is the one attached to that widget (CWnd::FromWidget).
+// Receives the delivery of what was posted to a window (PostInvalidateRect,
+// PostMessage), queued by name to the widget's thread, so a worker never
+// touches a widget itself. A child of the widget; the wrapper it names is
+// the one attached to that widget (CWnd::FromWidget).
 class Bridge : public QObject {
     Q_OBJECT
 public:
@@ -81,10 +77,9 @@ public:
     ~Bridge() override {
         if (m_wnd) Toolkit::BridgeGone(*m_wnd, this);
     }
-    Q_INVOKABLE void invalidate();
-    Q_INVOKABLE void enable(bool on);
-    // The window object let go of the widget: calls still queued for it are
-    // dropped.
+    Q_INVOKABLE void deliverPosted();
+    // The window object let go of the widget: a delivery still queued for it
+    // is dropped.
     void detach() { m_wnd = nullptr; }
     CWnd* wnd() const { return m_wnd; }
 

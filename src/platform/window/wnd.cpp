@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTextEdit>
-#include <QThread>
 #include <QWidget>
 #include <QWindow>
 
@@ -60,21 +59,13 @@ BOOL CMenu::AppendMenu(UINT flags, UINT id, const char* text) {
 
 namespace korvel::window {
 
-void Bridge::invalidate() {
-    if (m_wnd) Toolkit::FlushPostedInvalidate(*m_wnd);
-}
-
-void Bridge::enable(bool on) {
-    if (m_wnd) m_wnd->EnableWindow(on ? TRUE : FALSE);
+void Bridge::deliverPosted() {
+    if (m_wnd) Toolkit::DeliverPosted(*m_wnd);
 }
 
 }  // namespace korvel::window
 
 // ---------------------------------------------------------------- CWnd
-
-namespace {
-bool OnWidgetThread(const QWidget* w) { return w->thread() == QThread::currentThread(); }
-}  // namespace
 
 CWnd::CWnd() = default;
 
@@ -105,17 +96,25 @@ void CWnd::AttachWidget(QWidget* widget, CWnd* parent, int id) {
     m_pWidget = widget;
     m_pParent = parent;
     m_nID = id;
-    m_pBridge = new korvel::window::Bridge(this, widget);
     std::lock_guard<std::mutex> lock(m_postedLock);
-    m_postPending = m_postedWhole = false;
-    m_postedRect = CRect();
+    m_pBridge = new korvel::window::Bridge(this, widget);
 }
 
 void CWnd::DetachWidget() {
-    // Calls still queued for this window must not reach it.
-    if (m_pBridge) m_pBridge->detach();
     m_pWidget = nullptr;
+    std::lock_guard<std::mutex> lock(m_postedLock);
+    // A delivery still queued for this window must not reach it, and what
+    // was posted for the old window goes with it.
+    if (m_pBridge) m_pBridge->detach();
     m_pBridge = nullptr;  // owned by the widget
+    m_postPending = m_postedWhole = false;
+    m_postedRect = CRect();
+    m_postedMessages.clear();
+}
+
+void CWnd::ForgetBridge(const korvel::window::Bridge* bridge) {
+    std::lock_guard<std::mutex> lock(m_postedLock);
+    if (m_pBridge == bridge) m_pBridge = nullptr;
 }
 
 BOOL CWnd::SubclassDlgItem(int id, CWnd* parent) {
@@ -137,10 +136,6 @@ CWnd* CWnd::GetDlgItem(int id) const {
 
 BOOL CWnd::EnableWindow(BOOL enable) {
     if (!m_pWidget) return FALSE;
-    if (!OnWidgetThread(m_pWidget)) {
-        QMetaObject::invokeMethod(m_pBridge, "enable", Qt::QueuedConnection, Q_ARG(bool, enable != FALSE));
-        return TRUE;
-    }
     const bool was = m_pWidget->isEnabled();
     QWidget* window = m_pWidget->window();
     const bool hadFocus = !enable && window->focusWidget() == m_pWidget;
@@ -207,35 +202,48 @@ void CWnd::InvalidateRect(const RECT* rect, BOOL /*erase*/) {
     // The toolkit always repaints the background under an update, so the
     // erase flag changes nothing visible.
     if (!m_pWidget) return;
-    if (!OnWidgetThread(m_pWidget)) {
-        // From a worker: one pending repaint request at most, covering every
-        // area asked for until it is handled.
-        bool post = false;
-        {
-            std::lock_guard<std::mutex> lock(m_postedLock);
-            if (!rect)
-                m_postedWhole = true;
-            else
-                m_postedRect.UnionRect(&m_postedRect, rect);
-            post = !m_postPending;
-            m_postPending = true;
-        }
-        if (post) QMetaObject::invokeMethod(m_pBridge, "invalidate", Qt::QueuedConnection);
-        return;
-    }
     if (rect)
         m_pWidget->update(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
     else
         m_pWidget->update();
 }
 
-void CWnd::FlushPostedInvalidate() {
+void CWnd::PostInvalidateRect(const RECT* rect) {
+    std::lock_guard<std::mutex> lock(m_postedLock);
+    if (!m_pBridge) return;
+    if (!rect)
+        m_postedWhole = true;
+    else
+        m_postedRect.UnionRect(&m_postedRect, rect);
+    // By name, never a posted function object: the delivery is the same call
+    // each time, and the thread sanitizer sees it only through this lock.
+    if (!m_postPending) QMetaObject::invokeMethod(m_pBridge, "deliverPosted", Qt::QueuedConnection);
+    m_postPending = true;
+}
+
+BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    std::lock_guard<std::mutex> lock(m_postedLock);
+    if (!m_pBridge) return FALSE;
+    MSG m;
+    m.hwnd = this;
+    m.message = msg;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m_postedMessages.push_back(m);
+    if (!m_postPending) QMetaObject::invokeMethod(m_pBridge, "deliverPosted", Qt::QueuedConnection);
+    m_postPending = true;
+    return TRUE;
+}
+
+void CWnd::DeliverPosted() {
     bool whole;
     CRect r;
+    std::vector<MSG> messages;
     {
         std::lock_guard<std::mutex> lock(m_postedLock);
         whole = m_postedWhole;
         r = m_postedRect;
+        messages.swap(m_postedMessages);
         m_postPending = m_postedWhole = false;
         m_postedRect = CRect();
     }
@@ -244,6 +252,11 @@ void CWnd::FlushPostedInvalidate() {
         m_pWidget->update();
     else if (!r.IsRectEmpty())
         m_pWidget->update(QRect(r.left, r.top, r.Width(), r.Height()));
+    // A handler may destroy the window: the rest is dropped with it.
+    for (const MSG& m : messages) {
+        if (!m_pWidget) break;
+        WindowProc(m.message, m.wParam, m.lParam);
+    }
 }
 
 void CWnd::UpdateWindow() {

@@ -3,12 +3,14 @@
 // widget; the program's classes derive from these and override the message
 // handlers they need.
 //
-// Threads: a window belongs to the user-interface thread. Only three calls
-// may come from another thread, and they are posted to the window's thread,
-// never waited for: Invalidate/InvalidateRect (coalesced, so at most one
-// repaint request is pending; it repaints the smallest rectangle holding
-// every rectangle asked for meanwhile, or the whole window if any call asked
-// for that) and EnableWindow.
+// Threads: a window belongs to the user-interface thread, and every call on
+// it is made there, except the two posting calls, which any thread may make
+// while the window object lives: PostInvalidateRect (a repaint request) and
+// PostMessage (a message for the window's handlers). What they post waits
+// in the window object, under a lock, for one delivery queued to the
+// window's thread: at most one delivery is pending, repaint requests
+// coalesce into it, and nothing is waited for, so a worker that posts never
+// blocks on the user-interface thread (which may be joining it).
 #pragma once
 
 #include <memory>
@@ -54,6 +56,9 @@ constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT BM_GETSTATE = 0x00F2;
 constexpr UINT BM_SETSTATE = 0x00F3;    // wParam: TRUE pushed, FALSE not
+// The first message id a program defines for its own windows (WM_APP + n),
+// typically for PostMessage from a worker.
+constexpr UINT WM_APP = 0x8000;
 
 // A message record, as relayed to tooltips.
 struct MSG {
@@ -158,7 +163,7 @@ public:
     // The wrapper of child control `id`, or nullptr.
     CWnd* GetDlgItem(int id) const;
 
-    BOOL EnableWindow(BOOL enable = TRUE);  // any thread
+    BOOL EnableWindow(BOOL enable = TRUE);
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
@@ -167,9 +172,20 @@ public:
     void SetFocus();
     bool HasFocus() const;
 
-    void Invalidate(BOOL erase = TRUE);                    // any thread
-    void InvalidateRect(const RECT* rect, BOOL erase = TRUE);  // any thread
+    void Invalidate(BOOL erase = TRUE);
+    void InvalidateRect(const RECT* rect, BOOL erase = TRUE);
     void UpdateWindow();
+
+    // Any thread. Asks for `rect` (client coordinates; null: the whole
+    // window) to be repainted on the window's thread. Requests made before
+    // the delivery coalesce: it repaints the smallest rectangle holding every
+    // rectangle asked for meanwhile, or the whole window if any asked for it.
+    void PostInvalidateRect(const RECT* rect);
+    // Any thread. Queues `msg` for the window's handlers (WindowProc), called
+    // on the window's thread after the repaints posted before it were asked
+    // for, in the order posted. FALSE, and nothing is posted, when the window
+    // does not exist; messages still queued when it goes are dropped.
+    BOOL PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     void GetClientRect(RECT* rect) const;
     void GetWindowRect(RECT* rect) const;
@@ -250,7 +266,10 @@ private:
     void DetachWidget();
     void DispatchPaint(QWidget* widget, const CRect& updateRect);
     void ShowSystemMenu(int screenX, int screenY);
-    void FlushPostedInvalidate();
+    // Delivers what PostInvalidateRect and PostMessage queued.
+    void DeliverPosted();
+    // The bridge `bridge` is going with its widget.
+    void ForgetBridge(const korvel::window::Bridge* bridge);
     void AddPainted(const CRect& r);
 
     QWidget* m_pWidget = nullptr;
@@ -260,14 +279,15 @@ private:
     bool m_bFocusParked = false;  // disabled while it had the focus
     CMenu m_systemMenu;
     CMenu m_contextMenu;
-    // Receives this window's calls posted from other threads. The widget
-    // owns it; when it goes, it clears this pointer.
-    korvel::window::Bridge* m_pBridge = nullptr;
-    // Repaints asked for from other threads, not yet passed to the toolkit.
+    // What PostInvalidateRect and PostMessage queued, under m_postedLock,
+    // with the bridge that receives the delivery: a child of the widget, it
+    // clears this pointer (under the lock) when it goes.
     std::mutex m_postedLock;
-    bool m_postPending = false;  // a FlushPostedInvalidate call is queued
+    korvel::window::Bridge* m_pBridge = nullptr;
+    bool m_postPending = false;  // a DeliverPosted call is queued
     bool m_postedWhole = false;
     CRect m_postedRect;
+    std::vector<MSG> m_postedMessages;
 };
 
 // A context that paints the client area of a window during its paint handler.
