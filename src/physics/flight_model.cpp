@@ -6,26 +6,11 @@ namespace physics {
 
 namespace {
 
-// Stores a double result back into single precision, in a way no optimiser
-// can undo.
-//
-// Every update must be rounded to float before the next one uses it. GCC 12
-// at -O2 dropped that rounding in Step: its basic-block vectoriser pairs the
-// x and y updates into two-lane vectors of doubles, and the value numbering
-// that runs after it folds the vector pair "narrow to float, widen back to
-// double" into the unnarrowed doubles. In the assembly, the first update is
-// rounded (cvtpd2ps) and stored, but the spin terms are then added (addpd)
-// to the unrounded double sums still in the register, and the unrounded spin
-// increments dVx, dVy are used instead of their floats. Nearly half of all
-// throws ended in another state, a few a step earlier or later. Scalar code
-// keeps the pair, so -O0, -O1, -O3 and -O2 without SLP vectorisation agreed,
-// by the shape of the code rather than by any guarantee.
-//
-// An empty asm statement that takes the float in a register and, for all the
-// compiler knows, changes it ends any such fold: whatever is widened later
-// can only be the rounded float. It emits no instruction and keeps the step
-// as fast as before. Elsewhere a volatile store and load does the same, at
-// about two thirds more time per step.
+// Stores a double result into single precision so that no optimiser can use
+// the unrounded double in its place: a vectoriser may fold "narrow to float,
+// widen back" away (GCC 12 at -O2 does, in Step). The empty asm, which for
+// all the compiler knows changes the float, emits no instruction; elsewhere
+// a volatile store and load does the same job, more slowly.
 inline float RoundToFloat(double v) {
     float f = static_cast<float>(v);
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && defined(__SSE_MATH__)

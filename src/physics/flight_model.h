@@ -12,9 +12,9 @@
 //
 // Precision: the state, the coefficients and the launch angle are single
 // precision; every right-hand side is formed in double and stored back into
-// float after each update. This rounding is part of the result: the step at
-// which a worked throw lands depends on it, and it comes out the same at
-// every optimisation level (see RoundToFloat in flight_model.cpp).
+// float after each update. This rounding is part of the result (the step at
+// which a worked throw lands depends on it) and holds at every optimisation
+// level.
 //
 // A step is a pure function of the state, the coefficients and the two
 // switches. Flight steps a whole throw for the windows, which draw.
@@ -22,8 +22,8 @@
 
 namespace physics {
 
-// Launch angle factor: degrees to radians as the program has always done it
-// (3.14159296 / 180).
+// Degrees to radians for the launch angle: 3.14159296 / 180, the program's
+// own value of pi, on which the worked throws' results depend.
 constexpr double kDegToRad = 0.017453294222222224;
 
 // The step and the free-fall acceleration of every flight.
