@@ -215,10 +215,7 @@ void CWnd::PostInvalidateRect(const RECT* rect) {
         m_postedWhole = true;
     else
         m_postedRect.UnionRect(&m_postedRect, rect);
-    // By name, never a posted function object: the delivery is the same call
-    // each time, and the thread sanitizer sees it only through this lock.
-    if (!m_postPending) QMetaObject::invokeMethod(m_pBridge, "deliverPosted", Qt::QueuedConnection);
-    m_postPending = true;
+    QueueDelivery();
 }
 
 BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -230,9 +227,16 @@ BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     m.wParam = wParam;
     m.lParam = lParam;
     m_postedMessages.push_back(m);
+    QueueDelivery();
+    return TRUE;
+}
+
+// Called with m_postedLock held. The delivery is queued by name, never as a
+// posted function object, and what it delivers passes through this lock,
+// which the thread sanitizer sees (the toolkit's own queue it cannot).
+void CWnd::QueueDelivery() {
     if (!m_postPending) QMetaObject::invokeMethod(m_pBridge, "deliverPosted", Qt::QueuedConnection);
     m_postPending = true;
-    return TRUE;
 }
 
 void CWnd::DeliverPosted() {

@@ -266,7 +266,9 @@ private:
     void DetachWidget();
     void DispatchPaint(QWidget* widget, const CRect& updateRect);
     void ShowSystemMenu(int screenX, int screenY);
-    // Delivers what PostInvalidateRect and PostMessage queued.
+    // Queues a delivery unless one is pending, and delivers what
+    // PostInvalidateRect and PostMessage queued.
+    void QueueDelivery();
     void DeliverPosted();
     // The bridge `bridge` is going with its widget.
     void ForgetBridge(const korvel::window::Bridge* bridge);
