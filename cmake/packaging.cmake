@@ -35,7 +35,7 @@ install(FILES ${_korvel_pkg}/icons/korvel.svg
 # The program is GPL-3.0-or-later; the Liberation Sans fonts built into it
 # keep their own licence.
 install(FILES ${_korvel_pkg}/copyright
-              ${CMAKE_CURRENT_LIST_DIR}/../src/res/fonts/LICENSE-LiberationSans.txt
+              ${CMAKE_CURRENT_LIST_DIR}/../src/platform/res/fonts/LICENSE-LiberationSans.txt
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # ---- CPack: the Debian package ----------------------------------------------

@@ -1,9 +1,11 @@
 #include "demo_app.h"
 
 #include "flight_dlg.h"
+#include "korvel_resources.h"
 
-// The program's name: the caption of its message boxes.
-CDemoApp::CDemoApp() : CWinApp("Эффект Корвеля") {}
+// The program's name: the caption of its message boxes. Its resources go to
+// the platform before any window is made.
+CDemoApp::CDemoApp() : CWinApp("Эффект Корвеля") { AfxRegisterResources(KorvelResources()); }
 
 BOOL CDemoApp::InitInstance() {
     CFlightDlg dlg;

@@ -1,6 +1,6 @@
 #include <iterator>
 
-#include "dialog_template.h"
+#include "korvel_resources.h"
 #include "resource_ids.h"
 #include "standard_ids.h"
 #include "version.h"
@@ -78,11 +78,6 @@ const DialogTemplate kDialogs[] = {
 };
 
 }  // namespace
-
-const DialogTemplate* FindDialog(int id) {
-    for (const DialogTemplate& d : kDialogs)
-        if (d.id == id) return &d;
-    return nullptr;
-}
-
 }  // namespace res
+
+std::span<const res::DialogTemplate> KorvelDialogs() { return res::kDialogs; }

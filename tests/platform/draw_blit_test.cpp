@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "draw_test_support.h"
+#include "resources.h"
 
 namespace {
 
@@ -215,6 +216,14 @@ TEST(Bitmap, BmpBytesLoadEveryPixelIntoItsPlace) {
         ASSERT_EQ(std::pair(bmp.GetSurface()->Width(), bmp.GetSurface()->Height()), std::pair(3, 2));
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x) EXPECT_EQ(bmp.GetSurface()->At(x, y), PixelFromColor(kImage[y][x]));
+        // The same bytes as the program's bitmap 130, by id from the table it registers.
+        const res::BlobResource bitmaps[] = {{130, {file.data(), file.size()}}};
+        AfxRegisterResources(res::ResourceTable{bitmaps, {}, {}, {}});
+        CBitmap byId;
+        ASSERT_TRUE(byId.LoadBitmap(130));
+        EXPECT_EQ(byId.GetSurface()->At(2, 1), PixelFromColor(kImage[1][2]));
+        EXPECT_FALSE(CBitmap().LoadBitmap(131));
+        AfxRegisterResources({});
     }
 }
 

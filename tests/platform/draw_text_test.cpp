@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "draw_test_support.h"
-#include "resource_ids.h"
 #include "resources.h"
 
 namespace {
@@ -145,11 +144,13 @@ TEST(CStringType, FormatsLikePrintfAtAnyLengthAndLoadsTheStringTable) {
     const std::string big(5000, 'x');
     s.Format("[%s|%d]", big.c_str(), 7);
     EXPECT_EQ(s.str(), "[" + big + "|7]");
-    ASSERT_NE(res::String(IDS_ABOUTBOX), nullptr);
-    EXPECT_TRUE(s.LoadString(IDS_ABOUTBOX));
-    EXPECT_EQ(s.str(), res::String(IDS_ABOUTBOX));
+    const res::StringResource strings[] = {{101, "&О программе..."}};
+    AfxRegisterResources(res::ResourceTable{{}, {}, strings, {}});
+    EXPECT_TRUE(s.LoadString(101));
+    EXPECT_EQ(s.str(), "&О программе...");
     EXPECT_FALSE(s.LoadString(59999));
     EXPECT_TRUE(s.IsEmpty());
+    AfxRegisterResources({});
 }
 
 // The listing's fast writer against printf's "%1.2f" and "%1.3f" (through

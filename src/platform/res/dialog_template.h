@@ -52,7 +52,4 @@ struct DialogTemplate {
     int count;
 };
 
-// The template with resource id `id`, or nullptr.
-const DialogTemplate* FindDialog(int id);
-
 }  // namespace res

@@ -19,7 +19,7 @@
 
 #include "controls.h"
 #include "data_exchange.h"
-#include "dialog_template.h"
+#include "resources.h"
 #include "standard_ids.h"
 #include "widgets_qt.h"
 
