@@ -30,10 +30,8 @@ constexpr COLORREF ColorFromPixel(std::uint32_t p) {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
-// Memory for pixels. Large buffers (a 1600 x 1000 back buffer is 6 MB) are
-// given memory the system may back with large pages, so that filling one
-// takes a few page faults instead of some 1500; each fault costs
-// microseconds, which at start-up add up to milliseconds.
+// Memory for pixels: a buffer of a large page or more (a 1600 x 1000 back
+// buffer is 6 MB) sits on the system's large pages where it has them.
 void* AllocatePixels(std::size_t bytes);
 void FreePixels(void* p, std::size_t bytes);
 
