@@ -1,25 +1,21 @@
-// A probe loaded into the real, unmodified `korvel` binary by korvel-bench
-// (LD_PRELOAD), so start-up, memory and idle figures are those of the
-// program itself and the program carries no benchmark code.
-//
-// It does nothing unless KORVEL_BENCH_PROBE is set:
-//   first-paint  prints "first-paint" once the main dialog has painted for
-//                the first time, then ends the program;
-//   first-paint-memory  the same, and the peak resident size ("peak-rss-kb
-//                N") right after that first paint;
-//   session      prints "first-paint", then opens "Диаграммы", flies the
-//                default flight with "Пуск", presses "Расчёт", prints the
-//                peak resident size ("peak-rss-kb N"), lets the program
-//                settle for a second, prints "idle-start", and after
-//                KORVEL_BENCH_IDLE_MS (default 5000) ms of doing nothing
-//                prints the events the program handled meanwhile
-//                ("idle-events N" and a count by event type; the probe's
-//                own timer is not counted) and ends the program. The CPU
-//                time of that idle window is read from outside, by
-//                korvel-bench, so that reading it wakes nothing.
-// Every line goes to standard output prefixed with "korvel-probe: ". The
-// probe presses buttons with QAbstractButton::click(), which runs the same
-// handlers as a mouse click.
+// A probe loaded with LD_PRELOAD into the real, unmodified `korvel` binary
+// (and into the plain baseline), so the program itself carries no benchmark
+// code. It acts only when KORVEL_BENCH_PROBE names a mode:
+//   first-paint         prints "first-paint" once the main dialog has
+//                       painted for the first time, then ends the program;
+//   first-paint-memory  the same, and the peak resident size ("peak-rss-kb N");
+//   windows-memory      after the first paint opens "Диаграммы", flies with
+//                       "Пуск", presses "Расчёт" and prints the peak resident
+//                       size, then ends the program;
+//   session             as windows-memory, then lets the program settle for
+//                       a second, prints "idle-start", and after
+//                       KORVEL_BENCH_IDLE_MS (default 5000) ms of doing
+//                       nothing prints the events handled meanwhile
+//                       ("idle-events N" and a count by type; the probe's own
+//                       timer is not counted) and ends the program. The idle
+//                       CPU time is read by korvel-bench from outside.
+// Lines go to standard output prefixed with "korvel-probe: ". Buttons are
+// pressed with QAbstractButton::click(), which runs a mouse click's handlers.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
@@ -31,7 +27,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <string>
@@ -62,7 +57,8 @@ QPushButton* FindButton(const QString& text) {
 
 class Probe : public QObject {
 public:
-    Probe(bool session, bool memory) : m_session(session), m_memory(memory) {}
+    enum class Mode { FirstPaint, FirstPaintMemory, WindowsMemory, Session };
+    explicit Probe(Mode mode) : m_mode(mode) {}
 
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (m_counting && watched != this) ++m_events[e->type()];
@@ -103,8 +99,8 @@ private:
 
     void AfterFirstPaint() {
         Say("first-paint");
-        if (m_memory) Say("peak-rss-kb " + std::to_string(PeakRssKb()));
-        if (!m_session) {
+        if (m_mode == Mode::FirstPaintMemory) Say("peak-rss-kb " + std::to_string(PeakRssKb()));
+        if (m_mode == Mode::FirstPaint || m_mode == Mode::FirstPaintMemory) {
             QCoreApplication::exit(0);
             return;
         }
@@ -123,6 +119,10 @@ private:
         // Let the listing and the chart reach the screen before reading the peak.
         QCoreApplication::processEvents();
         Say("peak-rss-kb " + std::to_string(PeakRssKb()));
+        if (m_mode == Mode::WindowsMemory) {
+            QCoreApplication::exit(0);
+            return;
+        }
         // Whatever the flight and the calculation left queued settles first.
         startTimer(1000);
     }
@@ -157,8 +157,7 @@ private:
         QCoreApplication::exit(3);
     }
 
-    bool m_session;
-    bool m_memory;
+    Mode m_mode;
     Stage m_stage = Stage::FirstPaint;
     QPushButton* m_start = nullptr;
     bool m_counting = false;
@@ -168,10 +167,13 @@ private:
 void InstallProbe() {
     const char* mode = std::getenv("KORVEL_BENCH_PROBE");
     if (!mode || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
-    const bool session = std::strcmp(mode, "session") == 0;
-    const bool memory = std::strcmp(mode, "first-paint-memory") == 0;
-    if (!session && !memory && std::strcmp(mode, "first-paint") != 0) return;
-    auto* probe = new Probe(session, memory);
+    static const std::map<std::string, Probe::Mode> kModes = {{"first-paint", Probe::Mode::FirstPaint},
+                                                              {"first-paint-memory", Probe::Mode::FirstPaintMemory},
+                                                              {"windows-memory", Probe::Mode::WindowsMemory},
+                                                              {"session", Probe::Mode::Session}};
+    const auto found = kModes.find(mode);
+    if (found == kModes.end()) return;
+    auto* probe = new Probe(found->second);
     probe->setParent(QCoreApplication::instance());
     QCoreApplication::instance()->installEventFilter(probe);
 }
