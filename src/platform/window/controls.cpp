@@ -154,7 +154,7 @@ OwnerDrawWidget::OwnerDrawWidget(CDialog* dlg, int id, QWidget* parent)
     // Moves without a button down are messages too: they start hovering.
     setMouseTracking(true);
     // Its default processing asks where the cursor is.
-    Session::get();
+    PlatformState::get();
 }
 
 OwnerDrawWidget::~OwnerDrawWidget() = default;

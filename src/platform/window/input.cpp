@@ -14,37 +14,37 @@
 namespace korvel::window {
 
 namespace {
-// The session of the running toolkit. A plain pointer: nothing to destroy,
+// The state of the running toolkit. A plain pointer: nothing to destroy,
 // and null before the toolkit starts and after it ends.
-Session* g_session = nullptr;
+PlatformState* g_state = nullptr;
 }  // namespace
 
-Session* Session::get() {
-    if (!g_session && QCoreApplication::instance()) g_session = new Session(QCoreApplication::instance());
-    return g_session;
+PlatformState* PlatformState::get() {
+    if (!g_state && QCoreApplication::instance()) g_state = new PlatformState(QCoreApplication::instance());
+    return g_state;
 }
 
-Session::Session(QObject* app) : QObject(app) { app->installEventFilter(this); }
+PlatformState::PlatformState(QObject* app) : QObject(app) { app->installEventFilter(this); }
 
-Session::~Session() {
-    if (g_session == this) g_session = nullptr;
+PlatformState::~PlatformState() {
+    if (g_state == this) g_state = nullptr;
 }
 
 void SetCaptureWidget(QWidget* w) {
-    if (Session* s = Session::get()) s->capture = w;
+    if (PlatformState* s = PlatformState::get()) s->capture = w;
 }
 
-QWidget* CaptureWidget() { return g_session ? g_session->capture.data() : nullptr; }
+QWidget* CaptureWidget() { return g_state ? g_state->capture.data() : nullptr; }
 
 // ---------------------------------------------------------------- cursor
 
-bool Session::lastCursor(QPoint* global) const {
+bool PlatformState::lastCursor(QPoint* global) const {
     if (!m_cursorSeen) return false;
     *global = m_cursor;
     return true;
 }
 
-bool Session::eventFilter(QObject* watched, QEvent* e) {
+bool PlatformState::eventFilter(QObject* watched, QEvent* e) {
     switch (e->type()) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress:
@@ -88,7 +88,7 @@ using korvel::window::CaptureWidget;
 using korvel::window::HoverTracker;
 using korvel::window::OwnerDrawWidget;
 using korvel::window::RegionHolder;
-using korvel::window::Session;
+using korvel::window::PlatformState;
 using korvel::window::Toolkit;
 
 // ---------------------------------------------------------------- API
@@ -124,10 +124,10 @@ CWnd* WindowFromPoint(POINT p) {
 }
 
 BOOL GetCursorPos(POINT* p) {
-    Session* session = Session::get();
-    if (p == nullptr || !session) return FALSE;
+    PlatformState* state = PlatformState::get();
+    if (p == nullptr || !state) return FALSE;
     QPoint global;
-    if (!session->lastCursor(&global)) global = QCursor::pos();
+    if (!state->lastCursor(&global)) global = QCursor::pos();
     p->x = global.x();
     p->y = global.y();
     return TRUE;

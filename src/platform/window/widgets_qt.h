@@ -272,12 +272,12 @@ int ExecModal(QDialog* dlg);
 // the toolkit's application object, created on first use: it ends with the
 // toolkit, and nothing of it outlives the toolkit or waits for statics to
 // be destroyed in some order. User-interface thread only.
-class Session : public QObject {
+class PlatformState : public QObject {
     Q_OBJECT
 public:
-    // The session; nullptr while there is no toolkit.
-    static Session* get();
-    ~Session() override;
+    // nullptr while there is no toolkit.
+    static PlatformState* get();
+    ~PlatformState() override;
 
     // Mouse capture as the platform layer keeps it (see GetCapture).
     QPointer<QWidget> capture;
@@ -291,7 +291,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    explicit Session(QObject* app);
+    explicit PlatformState(QObject* app);
     QPoint m_cursor;
     bool m_cursorSeen = false;
 };

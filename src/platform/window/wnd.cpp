@@ -26,9 +26,9 @@
 
 HICON LoadIconResource(UINT id) {
     // Loaded once per run of the toolkit, and gone with it.
-    korvel::window::Session* session = korvel::window::Session::get();
-    if (!session) return nullptr;
-    auto& cache = session->icons;
+    korvel::window::PlatformState* state = korvel::window::PlatformState::get();
+    if (!state) return nullptr;
+    auto& cache = state->icons;
     auto it = cache.find(id);
     if (it != cache.end()) return it->second.get();
     const res::Blob blob = res::Icon(id);
