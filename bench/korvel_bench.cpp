@@ -1,40 +1,25 @@
-// korvel-bench: runs the real windows headless and prints one table of how
-// fast and how lean the program is; each figure is the median of several
-// runs, with their minimum and maximum.
-//
-//   korvel-bench
-//
-// The toolkit runs offscreen unless QT_QPA_PLATFORM says otherwise. What is
-// measured, and how:
-//   pacing    a flight's wall time, from the click on "Пуск" (the release of
-//             the mouse button, when a button acts) to "Пуск" enabled
-//             again, divided by frames x delay. The frames are counted from
-//             the integrator: a ball at the start, every 40 steps and at
-//             the landing.
-//   frame     the flight thread's work for a frame (40 steps drawn, the
-//             ball, the repaint request), done by a thread of the bench
-//             with the same calls on the dialog's real back buffer; and the
-//             user-interface thread's repaint of each frame of real flights
-//             (the paint handler's copy of the field and the toolkit's copy
-//             to the screen), timed around the toolkit's update requests.
-//   Расчёт    from the click on "Расчёт" to the end of the repaint by which
-//             the whole chart and the listing box (its viewport) have both
-//             been painted since the click, for the default
-//             flight and for the longest flight a grid search of the input
-//             ranges finds, beside the integration of the same flight alone.
-//   start-up  the real `korvel` binary, started as a child process, from
-//             the start of the process to the end of its main dialog's
-//             first paint; and, as the baseline, the same main dialog
-//             written in plain Qt Widgets (korvel-bench-plain), started the
-//             same way in turns with it.
-//   memory    the real binary's peak resident size after a flight and a
-//             "Расчёт" with both windows open; the baseline is the plain
-//             windows' after the same clicks, taken in turns with it.
-//   idle      the real binary's CPU time and thread wake-ups over 5 s with
-//             both windows open and nothing happening, read from /proc from
-//             outside, and the events it handled meanwhile.
-// The real binary is observed through korvel-bench-probe (probe.cpp), loaded
-// with LD_PRELOAD; the program itself carries no benchmark code.
+// korvel-bench: runs the real windows headless (offscreen unless
+// QT_QPA_PLATFORM says otherwise) and prints one table; each figure is the
+// median of several runs, with their minimum and maximum.
+//   pacing    a flight's wall time from the click on "Пуск" to "Пуск"
+//             enabled again, divided by frames x delay (frames counted by
+//             the integrator: the start, every 40 steps, the landing).
+//   frame     the flight thread's work for a frame, replayed by a thread of
+//             the bench on the dialog's real back buffer; and the
+//             user-interface thread's repaint of each frame of real flights.
+//   Расчёт    from the click to the repaint by which both the chart and the
+//             listing have been painted, for the default flight and the
+//             longest one a grid search finds, beside the integrator alone.
+//   start-up  the real `korvel` binary as a child process, from its start to
+//             the end of its first paint, in turns with the same main dialog
+//             written in plain Qt Widgets (korvel-bench-plain).
+//   memory    the peak resident size after a flight and a "Расчёт" with both
+//             windows open, in turns with the plain windows after the same
+//             clicks.
+//   idle      CPU time and thread wake-ups over 5 s with both windows open,
+//             read from /proc from outside, and the events handled meanwhile.
+// The child processes are observed through korvel-bench-probe (probe.cpp),
+// loaded with LD_PRELOAD; the program itself carries no benchmark code.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>

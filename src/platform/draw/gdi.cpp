@@ -69,8 +69,8 @@ std::uint32_t ApplyRop(DWORD rop, std::uint32_t s, std::uint32_t d) {
 }
 
 // The same on a row of `n` pixels. The rop is chosen once per row, so each
-// loop is a plain one the compiler turns into wide copies: a blit is done
-// for every frame of a flight.
+// loop is a plain one the compiler turns into wide copies: animations blit
+// every frame.
 void ApplyRopRow(DWORD rop, const std::uint32_t* s, std::uint32_t* d, i64 n) {
     switch (rop) {
     case SRCAND:
@@ -465,15 +465,12 @@ BOOL CDC::LineTo(int x, int y) {
 }
 
 // Bresenham along the major axis (x when |dx| > |dy|), the end point left
-// out. With n = |minor| and M = |major|, the error starts at 2n − M; each
-// step plots, then takes a minor step when err + bias > 0. The bias is 1 in
-// the octants that run toward smaller minor coordinates, so exact ties
-// always go to the smaller minor coordinate and a line lights the same
-// interior pixels in both directions. Summed up, the minor offset after i
-// steps is floor((2n·i − M + bias − 1) / 2M) + 1; computing it per step lets
-// the loop start and stop where the major coordinate enters and leaves the
-// clipping box while choosing exactly the pixels of the unclipped line. Pens
-// wider than one pixel are drawn one pixel wide: the program uses none.
+// out; ties go to the smaller minor coordinate, so a line lights the same
+// interior pixels in both directions. The minor offset after i steps is
+// floor((2n·i − M + bias − 1) / 2M) + 1 (n = |minor|, M = |major|, bias 1 in
+// the octants running toward smaller minor coordinates), so a clipped line
+// starts and stops at the clipping box with exactly the unclipped pixels.
+// Pens wider than one pixel are drawn one pixel wide: the program uses none.
 void CDC::DrawLine(int x0, int y0, int x1, int y1, std::uint32_t px) {
     if (m_target == nullptr) return;
     const i64 dx = i64{x1} - x0;

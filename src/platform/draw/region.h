@@ -3,9 +3,8 @@
 // tested point by point and handed to windows as their shape.
 //
 // A region keeps its rectangles in the order they were given (empty ones
-// dropped), so GetRegionData returns them as they went in; the program
-// never relies on a normalised band order, and tests can see the order the
-// rectangles were produced in.
+// dropped), and GetRegionData returns them so; nothing relies on a
+// normalised band order.
 #pragma once
 
 #include <vector>

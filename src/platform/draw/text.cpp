@@ -1,24 +1,13 @@
 // Text for the drawing layer: the bundled sans faces rendered by FreeType,
 // one bit per pixel with hinting, so the same text gives the same pixels on
 // every machine.
-//
-// The system font (a context's default) is the bold face at pixel size 13.
-// Its cell is fixed at 16 pixels, ascent 13 and descent 3: the em of 13
-// pixels plus 3 pixels of internal leading above it, so tall accented
-// capitals still fit inside the cell. At that size digits advance 7 pixels
-// and the lowercase letters 7.1 on average.
-//
-// The GUI font is the regular face at pixel size 11 with the cell the face
-// itself gives there: ascent 10, descent 3, height 13. Its lowercase letters
-// advance 5.5 pixels on average and the 52 Latin letters 6.2, which is why
-// dialog base units of 6 x 13 fit it.
-//
-// The average character width reported for a font is the rounded mean
-// advance of the lowercase letters a-z: 7 for the system font, 5 for the
-// GUI font.
-//
-// FreeType objects are not thread-safe; the flight thread draws text too,
-// so one mutex guards the library, both faces and the glyph cache.
+//   system font  the bold face at 13 pixels in a fixed 16-pixel cell
+//                (ascent 13, descent 3: room for accented capitals);
+//   GUI font     the regular face at 11 pixels in the face's own cell
+//                (ascent 10, descent 3), which dialog base units of 6 x 13 fit.
+// The average character width is the rounded mean advance of a-z.
+// FreeType objects are not thread-safe and worker threads draw text too:
+// one mutex guards the library, both faces and the glyph cache.
 #include "text_raster.h"
 
 #include <ft2build.h>

@@ -1,9 +1,7 @@
-// Dialogs modal to their owner window only, as on the desktop the program
-// was made for: a modal dialog disables its owner and nothing else, so
-// other windows of the program (the Diagrams window while the colour
-// dialog is open) stay usable. The toolkit's own modality would block every
-// window of the owner's family (or, without an owner, of the program), so
-// the dialog runs without it and the owner's input is held back here.
+// Dialogs modal to their owner window only, so the program's other windows
+// stay usable while one shows a dialog. The toolkit's own modality would
+// block the owner's whole family of windows, so the dialog runs without it
+// and the owner's input is held back here.
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>

@@ -6,10 +6,10 @@
 
 namespace {
 
-// Worker threads wait in short steps (a flight waits its frame delay, 10 ms
-// and up, once per frame). Linux may end a timed wait up to 50 us late by
-// default, to group wake-ups; over the frames of a flight that adds up to a
-// visibly slower flight, so the thread asks for its waits to end on time.
+// Worker threads wait in short steps (an animation's frame delay, 10 ms and
+// up). Linux may end a timed wait up to 50 us late, to group wake-ups; over
+// many frames that adds up to a visibly slower animation, so the thread asks
+// for its waits to end on time.
 void PreciseWaits() {
 #ifdef __linux__
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);

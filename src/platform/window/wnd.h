@@ -3,14 +3,11 @@
 // widget; the program's classes derive from these and override the message
 // handlers they need.
 //
-// Threads: a window belongs to the user-interface thread, and every call on
-// it is made there, except the two posting calls, which any thread may make
-// while the window object lives: PostInvalidateRect (a repaint request) and
-// PostMessage (a message for the window's handlers). What they post waits
-// in the window object, under a lock, for one delivery queued to the
-// window's thread: at most one delivery is pending, repaint requests
-// coalesce into it, and nothing is waited for, so a worker that posts never
-// blocks on the user-interface thread (which may be joining it).
+// Threads: a window belongs to the user-interface thread. Only the two
+// posting calls, PostInvalidateRect and PostMessage, may come from any
+// thread while the window object lives: they queue one delivery to the
+// window's thread (repaint requests merge into it) and never wait, so a
+// posting worker never blocks on the user-interface thread joining it.
 #pragma once
 
 #include <memory>
