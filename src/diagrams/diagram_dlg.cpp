@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "chart_pixels.h"
 #include "diagram_table.h"
 #include "export.h"
 #include "file_dialog.h"
@@ -215,8 +216,8 @@ int CDiagramDlg::DrawAxes() {
 }
 
 void CDiagramDlg::PlotPoint(float t, float value, int kind) {
-    const double x = t * kPixelsPerSecond + kOriginX;
-    const double y = kOriginY - std::fabs(static_cast<double>(value)) * kPixelsPerUnit;
+    const double x = physics::ChartX(t);
+    const double y = physics::ChartY(value);
     // A sample that is not a number or lies far off the chart has no pixel.
     if (Convertible(x) && Convertible(y))
         m_dcMem.SetPixel(Trunc(x), Trunc(y), kind == 1 ? kSpeedColor : kHeightColor);

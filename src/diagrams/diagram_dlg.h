@@ -9,6 +9,7 @@
 #pragma once
 
 #include "afxwin.h"
+#include "chart_pixels.h"
 #include "flight_model.h"
 
 class CShapedButton;
@@ -43,10 +44,9 @@ public:
     static constexpr int kChartWidth = 610;
     static constexpr int kChartHeight = 490;
     // Chart geometry in back-buffer pixels.
-    static constexpr int kOriginX = 20;
-    static constexpr int kOriginY = 965;
-    static constexpr double kPixelsPerSecond = 65.0;
-    static constexpr double kPixelsPerUnit = 23.55;
+    static constexpr int kOriginX = physics::kChartOriginX;
+    static constexpr int kOriginY = physics::kChartOriginY;
+    static constexpr double kPixelsPerUnit = physics::kChartPixelsPerUnit;
     static constexpr COLORREF kSpeedColor = 0x00FF0000;
     static constexpr COLORREF kHeightColor = 0x00000080;
 
