@@ -32,11 +32,33 @@ endforeach()
 install(FILES ${_korvel_pkg}/icons/korvel.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The program is GPL-3.0-or-later; the Liberation Sans fonts built into it
-# keep their own licence.
+# The program is GPL-3.0-or-later; the Liberation Sans fonts and the
+# toolkit's Russian catalogue built into it keep their own licences.
 install(FILES ${_korvel_pkg}/copyright
               ${CMAKE_CURRENT_LIST_DIR}/../src/platform/res/fonts/LICENSE-LiberationSans.txt
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The release history and the manual pages (English and Russian) go in
+# compressed as Debian wants them; gzip -n leaves out the name and the time,
+# so the same sources give the same package.
+find_program(KORVEL_GZIP gzip REQUIRED)
+set(_korvel_docs ${CMAKE_BINARY_DIR}/packaging)
+function(korvel_gzip source output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${KORVEL_GZIP} -9 -n -c ${source} > ${output}
+    DEPENDS ${source} VERBATIM)
+endfunction()
+korvel_gzip(${_korvel_pkg}/changelog ${_korvel_docs}/changelog.gz)
+# The pages name the project's version.
+foreach(page korvel korvel.ru)
+  configure_file(${_korvel_pkg}/man/${page}.1.in ${_korvel_docs}/${page}.1 @ONLY)
+  korvel_gzip(${_korvel_docs}/${page}.1 ${_korvel_docs}/${page}.1.gz)
+endforeach()
+add_custom_target(korvel_docs ALL DEPENDS
+  ${_korvel_docs}/changelog.gz ${_korvel_docs}/korvel.1.gz ${_korvel_docs}/korvel.ru.1.gz)
+install(FILES ${_korvel_docs}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${_korvel_docs}/korvel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${_korvel_docs}/korvel.ru.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1 RENAME korvel.1.gz)
 
 # ---- CPack: the Debian package ----------------------------------------------
 

@@ -3,7 +3,10 @@
 # checks what a desktop and a package manager will see: exactly the expected
 # files, a valid menu entry and AppStream metadata that agree with each other
 # and with the installed program and icons, icons of the sizes their folders
-# promise, and a package with the right fields, Qt 6 dependencies and contents.
+# promise, manual pages in English and Russian that man reads without a
+# warning, a release history whose newest entry is this version, and a
+# package with the right fields, Qt 6 dependencies and contents that lintian
+# passes without an error or a warning.
 #
 #   check_install.sh BUILD_DIR CMAKE CPACK VERSION
 #
@@ -15,11 +18,11 @@ app_id=org.korvel.Korvel
 skip=77
 
 missing=()
-for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps; do
+for tool in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps dpkg-parsechangelog lintian man lexgrog; do
     command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    echo "SKIP: not installed: ${missing[*]} (Debian packages desktop-file-utils appstream dpkg-dev)"
+    echo "SKIP: not installed: ${missing[*]} (Debian packages desktop-file-utils appstream dpkg-dev lintian man-db)"
     exit $skip
 fi
 
@@ -57,6 +60,9 @@ expected_files() {
     echo usr/share/icons/hicolor/scalable/apps/korvel.svg
     echo usr/share/doc/korvel/copyright
     echo usr/share/doc/korvel/LICENSE-LiberationSans.txt
+    echo usr/share/doc/korvel/changelog.gz
+    echo usr/share/man/man1/korvel.1.gz
+    echo usr/share/man/ru/man1/korvel.1.gz
 }
 expected_files | sort >"$work/expected"
 
@@ -144,6 +150,31 @@ release=$(sed -n 's|.*<release [^>]*version="\([^"]*\)".*|\1|p' "$metainfo" | he
 [ "$release" = "$version" ] || fail "newest release in metainfo is '$release', the project is $version"
 
 # ---------------------------------------------------------------------------
+section "the manual pages"
+for page in man1/korvel.1.gz ru/man1/korvel.1.gz; do
+    file=$root/usr/share/man/$page
+    [ -f "$file" ] || continue
+    # As lintian reads a page: any warning of man or groff is a fault.
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$file" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man warns about $page: $warnings"
+    lexgrog "$file" | grep -q ': "korvel - ' || fail "$page has no NAME line that whatis can read: $(lexgrog "$file")"
+    zcat "$file" | grep -q "^\.TH KORVEL 1 \"[0-9-]*\" \"korvel $version\"" || fail "$page does not name version $version"
+    text=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -E UTF-8 -l "$file" 2>/dev/null)
+    for word in Escape Ctrl+Shift+C Ctrl+S Enter Menu LANG QT_SCALE_FACTOR QT_QPA_PLATFORM; do
+        grep -qF -- "$word" <<<"$text" || fail "$page does not tell of $word"
+    done
+done
+
+# ---------------------------------------------------------------------------
+section "the release history"
+changelog=$root/usr/share/doc/korvel/changelog.gz
+if [ -f "$changelog" ]; then
+    zcat "$changelog" >"$work/changelog"
+    newest=$(dpkg-parsechangelog -l "$work/changelog" -S Version 2>&1)
+    [ "$newest" = "$version" ] || fail "the changelog's newest entry is '$newest', the project is $version"
+fi
+
+# ---------------------------------------------------------------------------
 section "the Debian package"
 if ! (cd "$build" && "$cpack" -G DEB -B "$work/deb") >"$work/cpack.log" 2>&1; then
     cat "$work/cpack.log"
@@ -182,6 +213,13 @@ else
         cmp -s "$root/$f" "$work/unpacked/$f" || fail "packaged $f differs from the installed one"
     done <"$work/expected"
     [ -x "$work/unpacked/usr/bin/korvel" ] || fail "packaged usr/bin/korvel is not executable"
+
+    section "lintian"
+    # Errors and warnings fail; the informational tags are shown too.
+    lintian --fail-on error,warning --display-info "$deb" >"$work/lintian.log" 2>&1
+    lintian_status=$?
+    grep -v 'root privileges' "$work/lintian.log"
+    [ $lintian_status -eq 0 ] || fail "lintian reports errors or warnings on the package (exit $lintian_status)"
 fi
 
 echo
