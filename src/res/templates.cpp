@@ -57,7 +57,7 @@ const ControlTemplate kFlight[] = {
 // the right; the same size and margins as the main dialog.
 const ControlTemplate kDiagram[] = {
     {IDC_CALCULATE, K::DefPushButton, "Расчёт", 436, 282, 109, 23, kTabStop, 0},
-    {IDC_LISTING, K::Edit, "", 426, 13, 134, 201, kMultiline | kReadOnly | kCenter | kVScroll | kTabStop, 0,
+    {IDC_LISTING, K::Edit, "", 426, 13, 134, 201, kMultiline | kReadOnly | kAutoHScroll | kVScroll | kTabStop, 0,
      "Время, длина, высота, скорость"},
     {IDC_STATIC, K::Static, "Время", 426, 2, 23, 8, 0, 0},
     {IDC_STATIC, K::Static, " Длина", 455, 2, 27, 8, 0, 0},

@@ -4,7 +4,6 @@
 // the ranges ends; flights and windows come and go without leaks.
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 

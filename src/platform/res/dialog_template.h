@@ -29,6 +29,8 @@ enum ControlStyle : unsigned {
     kTabStop = 1u << 6,
     kPixels = 1u << 7,     // the rectangle is in client pixels, not dialog units
     kClickable = 1u << 8,  // an area the dialog takes clicks in
+    kAutoHScroll = 1u << 9,  // multi-line edit: lines never wrap, the keys
+                             // scroll a longer one sideways
 };
 
 struct ControlTemplate {

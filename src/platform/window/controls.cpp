@@ -8,9 +8,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
-#include <QTextEdit>
 
 #include "dialog.h"
 #include "ui_draw.h"
@@ -108,10 +108,24 @@ void CEdit::SetSel(int start, int end) {
 }
 
 BOOL CEdit::SetTabStops(int cxEachStop) {
-    auto* e = qobject_cast<QTextEdit*>(GetWidget());
+    auto* e = qobject_cast<QPlainTextEdit*>(GetWidget());
     if (!e || cxEachStop <= 0) return FALSE;
     QTextOption option = e->document()->defaultTextOption();
+    option.setTabArray({});
     option.setTabStopDistance(DluToPixelsX(cxEachStop));
+    e->document()->setDefaultTextOption(option);
+    return TRUE;
+}
+
+BOOL CEdit::SetTabStops(int nTabStops, const int* rgTabStops) {
+    auto* e = qobject_cast<QPlainTextEdit*>(GetWidget());
+    if (!e || nTabStops < 0 || (nTabStops > 0 && !rgTabStops)) return FALSE;
+    if (nTabStops == 1) return SetTabStops(rgTabStops[0]);
+    QList<qreal> stops;
+    for (int i = 0; i < nTabStops; ++i) stops.append(DluToPixelsX(rgTabStops[i]));
+    QTextOption option = e->document()->defaultTextOption();
+    option.setTabArray(stops);
+    option.setTabStopDistance(DluToPixelsX(kDefaultTabStopDlu));
     e->document()->setDefaultTextOption(option);
     return TRUE;
 }

@@ -114,4 +114,9 @@ public:
     // Tab stops of a multi-line edit every `cxEachStop` horizontal dialog
     // units; false for an edit of one line, which shows no tabs.
     BOOL SetTabStops(int cxEachStop);
+    // Tab stops of a multi-line edit at `rgTabStops` (ascending, in
+    // horizontal dialog units from where its lines start), then on the
+    // default grid. One stop given: every that many units; none: the
+    // default stops.
+    BOOL SetTabStops(int nTabStops, const int* rgTabStops);
 };

@@ -1,7 +1,6 @@
 #include "data_exchange.h"
 
 #include <QLineEdit>
-#include <QTextEdit>
 #include <QWidget>
 
 #include "afxwin.h"
@@ -44,7 +43,7 @@ QWidget* PrepareEditCtrl(CDataExchange* pDX, int id) {
 
 std::string EditText(QWidget* w) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toUtf8().toStdString();
-    if (auto* e = qobject_cast<QTextEdit*>(w)) return e->toPlainText().toUtf8().toStdString();
+    if (auto* e = qobject_cast<korvel::window::PlainTextView*>(w)) return e->text().toUtf8().toStdString();
     return {};
 }
 
@@ -53,8 +52,8 @@ void SetEditText(QWidget* w, const std::string& text) {
     const QString t = QString::fromUtf8(text.c_str());
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         if (e->text() != t) e->setText(t);
-    } else if (auto* e = qobject_cast<QTextEdit*>(w)) {
-        if (e->toPlainText() != t) korvel::window::SetPlainText(e, t);
+    } else if (auto* e = qobject_cast<korvel::window::PlainTextView*>(w)) {
+        if (e->text() != t) e->setText(t);
     }
 }
 

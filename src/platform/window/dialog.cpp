@@ -13,7 +13,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTextDocument>
-#include <QTextEdit>
 
 #include <cmath>
 
@@ -165,39 +164,36 @@ void CDialog::CreateFromTemplate(CWnd* parent) {
             }
             case res::ControlKind::Edit: {
                 if (c.style & res::kMultiline) {
-                    auto* e = new QTextEdit(w);
-                    // A long listing is laid out only where it is seen.
-                    auto* layout = new korvel::window::ListingLayout(e->document());
-                    layout->setPaintDevice(e->viewport());
-                    e->document()->setDocumentLayout(layout);
-                    e->viewport()->installEventFilter(layout);
-                    // The toolkit repaints for a new selection only around
-                    // positions it finds in the paragraph's own layout,
-                    // which a listing laid out on demand leaves empty.
-                    QObject::connect(e, &QTextEdit::selectionChanged, e->viewport(), qOverload<>(&QWidget::update));
+                    auto* e = new korvel::window::PlainTextView(w);
                     e->setReadOnly(c.style & res::kReadOnly);
-                    e->setAcceptRichText(false);
+                    e->setUndoRedoEnabled(!(c.style & res::kReadOnly));
                     e->setVerticalScrollBarPolicy((c.style & res::kVScroll) ? Qt::ScrollBarAlwaysOn
                                                                              : Qt::ScrollBarAsNeeded);
-                    // Without horizontal auto-scroll the text wraps at the
-                    // edit's width, so there is nothing to scroll sideways.
+                    // Lines wrap at the width unless they scroll sideways,
+                    // which the keys do: there is no horizontal scroll bar.
                     e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-                    e->setLineWrapMode(QTextEdit::WidgetWidth);
-                    // Alignment, wrapping and tab stops go into the document's
-                    // default option, which outlives every replacement of the
-                    // text (a paragraph's own alignment would not).
+                    if (c.style & res::kAutoHScroll) {
+                        e->setLineWrapMode(QPlainTextEdit::NoWrap);
+                    } else {
+                        e->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+                        e->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+                    }
+                    // Alignment and tab stops go into the document's default
+                    // option, which outlives every replacement of the text.
                     QTextOption option = e->document()->defaultTextOption();
                     option.setAlignment((c.style & res::kCenter) ? Qt::AlignHCenter : Qt::AlignLeft);
-                    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-                    // Left to right, as every text of the program runs; so
-                    // the toolkit never searches a long text for its
-                    // direction (it does on every cursor movement).
-                    option.setTextDirection(Qt::LeftToRight);
                     option.setTabStopDistance(DluToPixelsX(kDefaultTabStopDlu));
                     e->document()->setDefaultTextOption(option);
                     e->document()->setDocumentMargin(2);
                     e->setFrameShape(QFrame::StyledPanel);
-                    QObject::connect(e, &QTextEdit::textChanged, w, [this, id = c.id] { NotifyFromControl(id, EN_CHANGE); });
+                    // Plain text without the font's optional shaping (kerning,
+                    // ligatures) where the script needs none: figures keep
+                    // one width, so columns of numbers line up, and lines
+                    // lay out faster. The rest of the font follows the window's.
+                    QFont plain;
+                    plain.setStyleStrategy(QFont::PreferNoShaping);
+                    e->setFont(plain);
+                    QObject::connect(e, &QPlainTextEdit::textChanged, w, [this, id = c.id] { NotifyFromControl(id, EN_CHANGE); });
                     cw = e;
                 } else {
                     auto* e = new QLineEdit(w);

@@ -4,11 +4,11 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QAbstractTextDocumentLayout>
 #include <QDialog>
 #include <QIcon>
 #include <QImage>
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QRect>
 
@@ -30,8 +30,8 @@ struct IconData {
 };
 
 class QMenu;
-class QTextEdit;
-class QTextLayout;
+class QMimeData;
+class QTimer;
 
 namespace korvel::window {
 
@@ -195,70 +195,37 @@ void SetAccessibleName(QWidget* w, const char* name);
 // dialog `wnd` belongs to. Takes `standard`.
 void ShowContextMenu(CWnd* wnd, QMenu* standard, const QPoint& global);
 
-// The document layout of a multi-line edit that wraps at its width. It puts
-// every line, glyph and selection where the toolkit's own document layout
-// puts them, and answers hit tests the same way, but it is cheap for a long
-// listing: a single paragraph of numbers (digits, ".", "-") separated by
-// tabs. For such a text it finds the line breaks with the toolkit's rules
-// from a table of the font's advances, without shaping the text, and lays
-// out with the toolkit only the lines it paints or hits, so its cost follows
-// what is visible. Any other document (other characters, several
-// paragraphs, a number wider than a line, a font whose glyphs reach past
-// their advance) it lays out whole, paragraph by paragraph, as the toolkit
-// does.
-class ListingLayout : public QAbstractTextDocumentLayout {
+// The view of a multi-line edit: the toolkit's plain-text view, a line of
+// the text a block, laid out only where it is seen. A long text shows at
+// once: the lines the view shows go in at once, the others once they are
+// painted, some thousands at a time from the event loop; reading the text,
+// or a key or a click in the view, completes it first. A copy holds the
+// plain text only.
+class PlainTextView : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit ListingLayout(QTextDocument* doc);
-    ~ListingLayout() override;
-
-    void draw(QPainter* painter, const PaintContext& context) override;
-    int hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const override;
-    int pageCount() const override { return 1; }
-    QSizeF documentSize() const override { return m_size; }
-    QRectF frameBoundingRect(QTextFrame* frame) const override;
-    QRectF blockBoundingRect(const QTextBlock& block) const override;
-
-    // True while the text is laid out line by line on demand (a listing);
-    // false while it is laid out whole.
-    bool onDemand() const { return m_onDemand; }
-    int lineCount() const;
+    explicit PlainTextView(QWidget* parent);
+    // Replaces the text: the cursor at the start, the view at the top, one
+    // change notified.
+    void setText(const QString& text);
+    QString text();
+    // Appends at once what is still to come.
+    void complete();
 
 protected:
-    void documentChanged(int from, int charsRemoved, int charsAdded) override;
-    // Installed on the edit's viewport: the toolkit selects a word, and
-    // extends a selection word by word, only in a paragraph whose own
-    // layout holds its lines; a double click lays the listing out whole
-    // first (once, until the text changes).
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
-    struct Geometry;
-    Geometry geometry() const;
-    bool findListingLines(const Geometry& g, const QString& coming);
-    void layOutWhole(const Geometry& g);
-    // Lays out lines first .. last (inclusive) of a listing, and the line
-    // after it when there is one, positioned as in the whole paragraph.
-    std::unique_ptr<QTextLayout> layOutLines(int first, int last) const;
+    // Appends the next lines still to come; `shown`: lines the view shows.
+    void appendLines(qsizetype lines, bool shown = false);
 
-    friend void SetPlainText(QTextEdit* edit, const QString& text);
-    QString m_coming;                // the text SetPlainText is setting
-    bool m_onDemand = false;
-    QString m_text;                  // the listing's text
-    std::vector<int> m_lineStarts;   // where each line starts, then the text's length
-    qreal m_margin = 0;
-    qreal m_lineHeight = 0;
-    qreal m_lineWidth = 0;
-    QSizeF m_size;
+    QString m_coming;  // the text, of which m_comingAt characters are in
+    qsizetype m_comingAt = 0;
+    QTimer* m_timer;
 };
-
-// Replaces the text of a multi-line edit as QTextEdit::setPlainText does
-// (the cursor at the start with nothing selected, the view scrolled back to
-// the first line if it was below it, one change notified, the document
-// unmodified), but without asking the paragraph's own layout where the
-// cursor is: for a listing laid out on demand that would make the toolkit
-// analyse the whole text.
-void SetPlainText(QTextEdit* edit, const QString& text);
 
 // Runs `dlg` until it is done, modal to its owner window only: the owner
 // (the window of its parent widget) takes no input meanwhile, every other

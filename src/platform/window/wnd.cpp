@@ -9,7 +9,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QWidget>
 #include <QWindow>
 
@@ -165,14 +165,14 @@ BOOL CWnd::IsIconic() const { return m_pWidget && m_pWidget->isMinimized() ? TRU
 
 void CWnd::SetWindowText(const CString& text) {
     if (!m_pWidget) return;
-    const QString t = QString::fromUtf8(text.str().c_str());
+    const QString t = QString::fromUtf8(text.str().data(), static_cast<qsizetype>(text.str().size()));
     if (auto* b = qobject_cast<QAbstractButton*>(m_pWidget))
         b->setText(t);
     else if (auto* d = qobject_cast<QDialog*>(m_pWidget))
         d->setWindowTitle(t);
-    else if (auto* e = qobject_cast<QTextEdit*>(m_pWidget)) {
-        if (e->toPlainText() != t) korvel::window::SetPlainText(e, t);
-    } else
+    else if (auto* e = qobject_cast<korvel::window::PlainTextView*>(m_pWidget))
+        e->setText(t);
+    else
         m_pWidget->setProperty("text", t);
 }
 
@@ -183,8 +183,8 @@ CString CWnd::GetWindowText() const {
         t = b->text();
     else if (auto* d = qobject_cast<QDialog*>(m_pWidget))
         t = d->windowTitle();
-    else if (auto* e = qobject_cast<QTextEdit*>(m_pWidget))
-        t = e->toPlainText();
+    else if (auto* e = qobject_cast<korvel::window::PlainTextView*>(m_pWidget))
+        t = e->text();
     else
         t = m_pWidget->property("text").toString();
     return CString(t.toUtf8().toStdString());
@@ -425,7 +425,7 @@ protected:
         QMenu* standard = nullptr;
         if (auto* line = qobject_cast<QLineEdit*>(parent()))
             standard = line->createStandardContextMenu();
-        else if (auto* text = qobject_cast<QTextEdit*>(parent()))
+        else if (auto* text = qobject_cast<QPlainTextEdit*>(parent()))
             standard = text->createStandardContextMenu(static_cast<QWidget*>(watched)->mapTo(text, request->pos()));
         korvel::window::ShowContextMenu(m_wnd, standard, request->globalPos());
         return true;
