@@ -1,7 +1,6 @@
 #include "diagram_dlg.h"
 
 #include <cmath>
-#include <string>
 
 #include "chart_pixels.h"
 #include "diagram_table.h"
@@ -32,18 +31,6 @@ inline int Trunc(double v) { return static_cast<int>(v); }
 // anything beyond this lies far outside the buffer anyway.
 inline bool Convertible(double v) { return std::fabs(v) < 1.0e9; }
 
-// A listing row: time with 2 decimals, length, height and speed with 3,
-// each followed by a tab.
-void AppendRow(std::string& listing, float t, float x, float y, float v) {
-    AppendFixed(listing, t, 2);
-    listing += '\t';
-    AppendFixed(listing, x, 3);
-    listing += '\t';
-    AppendFixed(listing, y, 3);
-    listing += '\t';
-    AppendFixed(listing, v, 3);
-    listing += '\t';
-}
 // After the launch row, a row every this many steps: steps 11, 21, ...
 constexpr int kStepsPerRow = 10;
 
@@ -67,7 +54,7 @@ void CDiagramDlg::BindMessages() {
 void CDiagramDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_DIAG_KEEP, m_chkKeep);
-    DDX_Text(pDX, IDC_LISTING, m_strListing);
+    DDX_Control(pDX, IDC_LISTING, m_wndListing);
     DDX_Control(pDX, IDC_SHIFT_UP, g_btnShiftUp);
     DDX_Control(pDX, IDC_SHIFT_LEFT, g_btnShiftLeft);
     DDX_Control(pDX, IDC_SHIFT_RIGHT, g_btnShiftRight);
@@ -97,6 +84,17 @@ BOOL CDiagramDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_chkKeep.SetCheck(BST_CHECKED);
     DrawAxes();
+
+    // The listing's columns, in dialog units from where its lines start
+    // (the box stands at 426): the time at the start, the length under its
+    // heading (455), height and speed a little right of theirs (485, 518),
+    // so that the widest numbers a throw lists (a time of 1000 s, a length
+    // of five digits and a sign, a height of three digits) keep apart and
+    // no number is pushed under the next heading. The fourth stop keeps the
+    // row's last tab inside the box.
+    const int columns[] = {455 - 426, 485 - 426 + 10, 518 - 426 + 5, 120};
+    m_wndListing.SetTabStops(4, columns);
+    m_wndListing.SetWindowText(m_strListing);
 
     // Taking the numbers and the chart out: the listing's and the chart's
     // context menus, and keys.
@@ -229,10 +227,8 @@ void CDiagramDlg::OnCalculate() {
     PlotPoint(0.0f, m_fSpeed, 1);
     PlotPoint(0.0f, 0.0f, 2);
 
-    // The new listing is about as long as the last one.
-    std::string listing;
-    listing.reserve(static_cast<std::size_t>(m_strListing.GetLength()));
-    AppendRow(listing, 0.0f, 0.0f, 0.0f, m_fSpeed);
+    m_rows.clear();
+    m_rows.push_back({0.0f, 0.0f, 0.0f, m_fSpeed});
 
     physics::Inputs in;
     in.speed = m_fSpeed;
@@ -249,18 +245,18 @@ void CDiagramDlg::OnCalculate() {
         const physics::State& s = flight.Ball();
         const float t = flight.Time();
         const float v = physics::Speed(s);
-        if (flight.Every(kStepsPerRow)) AppendRow(listing, t, s.x, s.y, v);
+        if (flight.Every(kStepsPerRow)) m_rows.push_back({t, s.x, s.y, v});
         PlotPoint(t, v, 1);
         PlotPoint(t, s.y, 2);
         if (end != physics::End::None) break;
     }
-    m_strListing = CString(std::move(listing));
+    m_strListing = diagrams::ListingText(m_rows);
 
     // One repaint of the chart shows every point plotted; the listing box
     // repaints itself for its new text.
     const CRect chart(kChartLeft, kChartTop, kChartLeft + kChartWidth, kChartTop + kChartHeight);
     InvalidateRect(&chart, FALSE);
-    UpdateData(FALSE);
+    m_wndListing.SetWindowText(m_strListing);
 }
 
 // Panning: each arrow moves the viewport origin one step, or, pressed at
@@ -311,7 +307,7 @@ void CDiagramDlg::OnShiftLeft() {
 // one, whole or not at all; a failure is said in a message and changes
 // nothing else.
 
-void CDiagramDlg::OnCopyTable() { AfxSetClipboardText(diagrams::TableText(m_strListing.str())); }
+void CDiagramDlg::OnCopyTable() { AfxSetClipboardText(diagrams::TableText(m_rows)); }
 
 void CDiagramDlg::OnSaveTable() {
     CFileDialog dlg(FALSE, "csv", "korvel-diagram.csv", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
@@ -319,7 +315,7 @@ void CDiagramDlg::OnSaveTable() {
     dlg.m_ofn.lpstrTitle = "Сохранить таблицу";
     if (dlg.DoModal() != IDOK) return;
     CString error;
-    if (!AfxSaveFile(dlg.GetPathName(), diagrams::TableCsv(m_strListing.str()), &error))
+    if (!AfxSaveFile(dlg.GetPathName(), diagrams::TableCsv(m_rows), &error))
         AfxMessageBox(error, MB_ICONEXCLAMATION);
 }
 

@@ -8,8 +8,11 @@
 // the listing belong to the object, so a re-opened window shows them again.
 #pragma once
 
+#include <vector>
+
 #include "afxwin.h"
 #include "chart_pixels.h"
+#include "diagram_table.h"
 #include "flight_model.h"
 
 class CShapedButton;
@@ -32,11 +35,13 @@ public:
     void PlotPoint(float t, float value, int kind);
 
     // The back buffer, the viewport origin and the listing, for the tests and
-    // the screenshot tool.
+    // the screenshot tool. Listing() is the text the listing box shows: a
+    // line per row, joined by "\n" (see diagrams::ListingText).
     CDC& MemDC() { return m_dcMem; }
     int ViewX() const { return m_nViewX; }
     int ViewY() const { return m_nViewY; }
     const CString& Listing() const { return m_strListing; }
+    const std::vector<diagrams::Row>& ListingRows() const { return m_rows; }
 
     // Where the window shows the chart: client (12, 12), 610 x 490.
     static constexpr int kChartLeft = 12;
@@ -88,6 +93,11 @@ private:
     int m_nViewX = 0;
     int m_nViewY = 490;
     CButton m_chkKeep;
+    CEdit m_wndListing;
+    // The rows of the last "Расчёт" and their text, which the listing box
+    // shows; the box is given the text only when the rows change (and when
+    // the window is created), never by a data exchange.
+    std::vector<diagrams::Row> m_rows;
     CString m_strListing;
 };
 

@@ -2,6 +2,7 @@
 // the listing split into rows, and the back buffer's pixels.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -33,6 +34,9 @@ struct Flight {
     bool dragOn = true;
 };
 
+// The longest flight of the input ranges: 200 000 steps, 20 000 rows.
+const Flight kLong{.speed = 1.0f, .angle = 0, .mass = 1, .radius = 0.15f, .spin = 15, .density = 4.6f};
+
 // A Diagrams window without the main dialog, for the computation and the chart.
 class OwnWindow {
 public:
@@ -54,19 +58,24 @@ private:
 
 using Row = std::array<std::string, 4>;
 
-// Splits the listing into rows of four fields; every field must end with a
-// tab, and no line break may appear.
+// Splits the listing into rows: a line per row (joined by "\n", none after
+// the last), four fields a line, each ended by a tab. As many rows as the
+// window keeps as numbers.
 inline std::vector<Row> Rows(CDiagramDlg& dlg) {
     const std::string& listing = dlg.Listing().str();
-    EXPECT_EQ(listing.find('\n'), std::string::npos);
-    std::vector<std::string> fields;
-    std::size_t from = 0;
-    for (std::size_t tab; (tab = listing.find('\t', from)) != std::string::npos; from = tab + 1)
-        fields.push_back(listing.substr(from, tab - from));
-    EXPECT_EQ(from, listing.size()) << "the listing ends with a tab";
-    EXPECT_EQ(fields.size() % 4, 0u);
     std::vector<Row> rows;
-    for (std::size_t i = 0; i + 3 < fields.size(); i += 4) rows.push_back({fields[i], fields[i + 1], fields[i + 2], fields[i + 3]});
+    EXPECT_TRUE(listing.empty() || listing.back() != '\n') << "no line break after the last row";
+    for (std::size_t from = 0; from < listing.size();) {
+        const std::size_t end = std::min(listing.find('\n', from), listing.size());
+        Row row;
+        std::size_t field = 0, at = from;
+        for (std::size_t tab; field < 4 && (tab = listing.find('\t', at)) < end; at = tab + 1)
+            row[field++] = listing.substr(at, tab - at);
+        EXPECT_TRUE(field == 4 && at == end) << "row " << rows.size() << ": " << listing.substr(from, end - from);
+        rows.push_back(row);
+        from = end + 1;
+    }
+    EXPECT_EQ(rows.size(), dlg.ListingRows().size());
     return rows;
 }
 

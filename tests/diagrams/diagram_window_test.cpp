@@ -1,13 +1,20 @@
 // The Diagrams window with the main dialog: opened by "Диаграммы", fed by
 // the main dialog's inputs, panned by its arrows, closed and opened again
 // over the kept object, and taken along when the main dialog closes.
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QToolTip>
+
+#include <set>
 
 #include "diagram_test_support.h"
 #include "flight_dlg.h"
@@ -29,6 +36,10 @@ CDiagramDlg& Diagrams() { return *g_pDiagramDlg; }
 bool Open(CFlightDlg& main) {
     Click(main, IDC_DIAGRAMS);
     return g_pDiagramDlg && !g_bDiagramClosed && g_pDiagramDlg->GetSafeHwnd();
+}
+
+QPlainTextEdit* ListingBox(CDiagramDlg& dlg) {
+    return qobject_cast<QPlainTextEdit*>(dlg.GetDlgItem(IDC_LISTING)->GetWidget());
 }
 
 bool Enabled(int id) { return Diagrams().GetDlgItem(id)->IsWindowEnabled() != FALSE; }
@@ -145,11 +156,21 @@ TEST(DiagramWindow, InputsReachTheOpenWindowOnEveryChangeAndPress) {
         EXPECT_EQ(LateCurvePixels(Diagrams()), 0) << "a second press passes the inputs again";
 
         Click(Diagrams(), IDC_CALCULATE);
+        // Typing leaves the listing box as it was: scrolled down, a part selected.
+        QPlainTextEdit* box = ListingBox(Diagrams());
+        ASSERT_TRUE(harness::WaitFor([&] { return box->document()->blockCount() == 86; }));
+        QTextCursor selection(box->document());
+        selection.setPosition(30);
+        selection.setPosition(60, QTextCursor::KeepAnchor);
+        box->setTextCursor(selection);
+        box->verticalScrollBar()->setValue(20);
         QLineEdit* speed = Edit(main, IDC_SPEED);
         speed->setFocus();
         speed->selectAll();
         QTest::keyClicks(speed, "15");
         EXPECT_EQ(LateCurvePixels(Diagrams()), 0) << "typing redraws the empty chart";
+        EXPECT_EQ(box->verticalScrollBar()->value(), 20);
+        EXPECT_EQ(box->textCursor().selectedText().size(), 30);
         Click(Diagrams(), IDC_CALCULATE);
         EXPECT_EQ(Rows(Diagrams())[0][3], "15.000");
 
@@ -272,4 +293,92 @@ TEST(DiagramWindow, ClosingTheMainDialogTakesTheOpenWindowAlong) {
     }
     EXPECT_EQ(g_pDiagramDlg, nullptr);
     EXPECT_EQ(VisibleDiagramWindows(), 0);
+}
+
+// The listing box: a row a line at any font, each number under its own
+// heading even for the widest numbers the input ranges give (a throw
+// backwards, without drag, for 1000 s: lengths past -20 000 m, heights
+// past 100 m), the rows inside the box; what Ctrl+A, Ctrl+C copy and what
+// a screen reader reads line by line are the rows.
+TEST(DiagramWindow, TheListingShowsARowALineUnderItsHeadingsWhateverTheFont) {
+    OwnWindow w(Flight{.speed = 30.0f, .angle = 179, .mass = 4, .radius = 0.09f, .spin = -10, .density = 3.81f,
+                       .dragOn = false});
+    w.Calculate();
+    QPlainTextEdit* box = ListingBox(*w);
+    ASSERT_NE(box, nullptr);
+    QTextDocument* doc = box->document();
+    const std::vector<Row> rows = Rows(*w);
+    const QStringList lines = QString::fromStdString(w->Listing().str()).split(u'\n');
+    ASSERT_EQ(rows.size(), 20000u);
+    // The rows on screen show at once; Ctrl+A, Ctrl+C then copy all rows,
+    // a line each.
+    EXPECT_GE(doc->blockCount(), 20);
+    EXPECT_LT(doc->blockCount(), 20000);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), w->Listing().str());
+    // Without input, the other rows join them by themselves.
+    w.Calculate();
+    EXPECT_LT(doc->blockCount(), 20000);
+    ASSERT_TRUE(harness::WaitFor([&] { return doc->blockCount() == 20000; }, 5000));
+
+    // The first and the last row, and for each column the row whose number
+    // there is widest.
+    std::set<int> probes = {0, 19999};
+    for (std::size_t c = 0; c < 4; ++c)
+        probes.insert(static_cast<int>(std::max_element(rows.begin(), rows.end(), [c](const Row& a, const Row& b) {
+                                           return a[c].size() < b[c].size();
+                                       }) - rows.begin()));
+    // A number stands under its own heading when its middle is nearer the
+    // middle of that heading's label than of any other.
+    std::vector<std::pair<int, int>> headings;  // left and right edge, from the box's left edge
+    for (QLabel* l : w->GetWidget()->findChildren<QLabel*>())
+        headings.emplace_back(l->x() - box->x(), l->x() + l->width() - box->x());
+    std::sort(headings.begin(), headings.end());
+    ASSERT_EQ(headings.size(), 4u);
+    const auto x = [&](int pos) {  // where the text cursor stands before `pos`, from the box's left edge
+        QTextCursor c(doc);
+        c.setPosition(pos);
+        return box->cursorRect(c).left() + box->viewport()->x();
+    };
+    for (int i : probes) {
+        const QTextBlock block = doc->findBlockByNumber(i);
+        EXPECT_EQ(block.text(), lines[i]);
+        int at = block.position(), previousEnd = 0;
+        for (std::size_t c = 0; c < 4; ++c) {
+            const int left = x(at), right = x(at + static_cast<int>(rows[i][c].size()));
+            const auto distance = [&](const std::pair<int, int>& h) { return std::abs(left + right - h.first - h.second); };
+            for (std::size_t o = 0; o < 4; ++o) {
+                if (o == c) continue;
+                EXPECT_LT(distance(headings[c]), distance(headings[o])) << "row " << i << ", " << rows[i][c];
+            }
+            EXPECT_GE(left, previousEnd + 2) << "row " << i << ", " << rows[i][c];
+            previousEnd = right;
+            at += static_cast<int>(rows[i][c].size()) + 1;
+        }
+        EXPECT_LE(previousEnd, box->viewport()->x() + box->viewport()->width()) << "row " << i;
+    }
+    EXPECT_EQ(box->horizontalScrollBar()->maximum(), 0) << "nothing to scroll sideways";
+
+    // A screen reader reading line by line reads the rows.
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(box);
+    ASSERT_TRUE(reader && reader->textInterface());
+    for (int i : probes) {
+        int start = -1, end = -1;
+        const QString line = reader->textInterface()->textAtOffset(doc->findBlockByNumber(i).position() + 3,
+                                                                   QAccessible::LineBoundary, &start, &end);
+        EXPECT_EQ(line.toStdString(), lines[i].toStdString());
+    }
+
+    // Twice the font: still a row a line.
+    QFont font = box->font();
+    font.setPixelSize(2 * font.pixelSize());
+    box->setFont(font);
+    EXPECT_EQ(doc->blockCount(), 20000);
+    for (int i : probes) {
+        const QTextBlock block = doc->findBlockByNumber(i);
+        doc->documentLayout()->blockBoundingRect(block);
+        EXPECT_EQ(block.layout()->lineCount(), 1) << "row " << i;
+    }
 }
